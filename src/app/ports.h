@@ -1,0 +1,64 @@
+// What the platform gives the program: hidden pages, the OK/Cancel box, the shell
+// that opens a web address, and today's date. All calls are synchronous.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "app/controls.h"
+
+namespace brevane {
+
+/// Thrown by a port when the run must stop at once (the window was closed while the
+/// run waited). Nothing of the window may be touched after it.
+class RunAborted : public std::runtime_error {
+public:
+    RunAborted() : std::runtime_error("run aborted") {}
+};
+
+/// The five hidden browser pages, named by their browser controls.
+class PagePort {
+public:
+    virtual ~PagePort() = default;
+    /// Sends `browser` to `address` when one is given, waits until that page is
+    /// complete and returns the text of its body. Without an address nothing is
+    /// requested and the text of the page the control holds is returned (empty
+    /// when it holds none). Throws RunAborted when the run must stop.
+    virtual std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) = 0;
+    /// The body text of the page `browser` holds now, without navigation or waiting.
+    virtual std::u16string ReadPageText(Control browser) = 0;
+};
+
+/// A modal box with OK (the default) and Cancel.
+class ConfirmPort {
+public:
+    virtual ~ConfirmPort() = default;
+    /// True for OK; Cancel, Esc and the box's close button give false. Throws
+    /// RunAborted when the run must stop.
+    virtual bool AskOkCancel(std::u16string_view title, std::u16string_view text) = 0;
+};
+
+/// Opens a web address in the user's default browser; failures are ignored.
+class ShellPort {
+public:
+    virtual ~ShellPort() = default;
+    virtual void OpenAddress(std::u16string_view address) = 0;
+};
+
+struct Today {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int dayOfWeek = 1;            ///< Sunday 1 to Saturday 7
+    std::u16string shortDateText;  ///< the date alone, in the user's short date format
+};
+
+class ClockPort {
+public:
+    virtual ~ClockPort() = default;
+    virtual Today Now() = 0;
+};
+
+}  // namespace brevane
