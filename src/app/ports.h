@@ -26,7 +26,8 @@ public:
     /// complete and returns the text of its body. Without an address nothing is
     /// requested and the text of the page the control holds is returned (empty
     /// when it holds none). Throws RunAborted when the run must stop.
-    virtual std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) = 0;
+    virtual std::u16string LoadPage(Control browser,
+                                    std::optional<std::u16string_view> address) = 0;
     /// The body text of the page `browser` holds now, without navigation or waiting.
     virtual std::u16string ReadPageText(Control browser) = 0;
 };
@@ -51,7 +52,7 @@ struct Today {
     int year = 0;
     int month = 0;
     int day = 0;
-    int dayOfWeek = 1;            ///< Sunday 1 to Saturday 7
+    int dayOfWeek = 1;             ///< Sunday 1 to Saturday 7
     std::u16string shortDateText;  ///< the date alone, in the user's short date format
 };
 

@@ -75,6 +75,8 @@ void LoadAllPanels(RunContext& run) {
     Show_Summary(run);
 }
 
-void Lab_ZanZhu_Click(RunContext& run) { run.shell.OpenAddress(run.addresses.sponsor); }
+void Lab_ZanZhu_Click(RunContext& run) {
+    run.shell.OpenAddress(run.addresses.sponsor);
+}
 
 }  // namespace brevane

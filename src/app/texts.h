@@ -21,7 +21,8 @@ inline constexpr std::u16string_view kUnitRow = u"元/升 元/升 元/升 元/�
 inline constexpr std::u16string_view kTableHeader =
     u"标号\u3000\u3000燃油\u3000\u3000单价(I)\u3000 单价(II)     单位";
 inline constexpr std::u16string_view kPricePanelCaption = u"油价显示面板";
-inline constexpr std::u16string_view kFixed89Row = u"89#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000";
+inline constexpr std::u16string_view kFixed89Row =
+    u"89#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000";
 
 // --- Run sequence and caption ---------------------------------------------------
 inline constexpr std::u16string_view kVersionCaptionPrefix = u"Brevane v";
@@ -67,7 +68,8 @@ inline constexpr std::u16string_view kSiteAPriceWordFill = u"\u3000";
 inline constexpr std::u16string_view kSiteBPriceWordFill = u"    ";
 inline constexpr std::u16string_view kFuelWordEnd = u"油";
 inline constexpr std::u16string_view kFuelWordEndSpaced = u"油\u3000\u3000";
-inline constexpr std::u16string_view kFixed98Row = u"98#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000";
+inline constexpr std::u16string_view kFixed98Row =
+    u"98#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000";
 inline constexpr std::u16string_view kSiteAPageSuffix = u".shtml";
 inline constexpr std::u16string_view kSiteBCityPageSuffix = u"shi.html";
 inline constexpr std::u16string_view kPathSeparator = u"/";

@@ -12,11 +12,10 @@ namespace {
 // Order of the city lists after the province list, by province slug. It is not the
 // table order; the text is kept exactly as the program has always built it.
 constexpr std::array<std::u16string_view, 27> kCityListOrder{
-    u"jiangsu",  u"jiangxi",   u"liaoning", u"anhui",   u"neimenggu",    u"fujian",
-    u"ningxia",  u"gansu",     u"qinghai",  u"guangdong", u"shandong",   u"guangxi",
-    u"shanxi",   u"guizhou",   u"shanxi-3", u"hainan",  u"sichuan",      u"hebei",
-    u"xicang",   u"henan",     u"xinjiang", u"heilongjiang", u"jilin",   u"yunnan",
-    u"hubei",    u"zhejiang",  u"hunan",
+    u"jiangsu",      u"jiangxi", u"liaoning",  u"anhui",    u"neimenggu", u"fujian", u"ningxia",
+    u"gansu",        u"qinghai", u"guangdong", u"shandong", u"guangxi",   u"shanxi", u"guizhou",
+    u"shanxi-3",     u"hainan",  u"sichuan",   u"hebei",    u"xicang",    u"henan",  u"xinjiang",
+    u"heilongjiang", u"jilin",   u"yunnan",    u"hubei",    u"zhejiang",  u"hunan",
 };
 
 constexpr char16_t kSeparator = u',';
@@ -31,8 +30,8 @@ std::u16string Build() {
         catalogue += province.name;
     }
     for (std::u16string_view slug : kCityListOrder) {
-        const auto province = std::find_if(table.begin(), table.end(),
-                                           [&](const ProvinceRow& row) { return row.slug == slug; });
+        const auto province = std::find_if(
+            table.begin(), table.end(), [&](const ProvinceRow& row) { return row.slug == slug; });
         for (const CityRow& city : province->cities) {
             catalogue += city.name;
             catalogue += kSeparator;
@@ -48,6 +47,8 @@ const std::u16string& RegionCatalogueText() {
     return catalogue;
 }
 
-void BuildRegionCatalogue(WindowValues& values) { values.regionCatalogue = RegionCatalogueText(); }
+void BuildRegionCatalogue(WindowValues& values) {
+    values.regionCatalogue = RegionCatalogueText();
+}
 
 }  // namespace brevane

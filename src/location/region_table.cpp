@@ -247,26 +247,16 @@ constexpr std::array<CityRow, 14> kHunanCities{{
 }};
 
 constexpr std::array<CityRow, 21> kGuangdongCities{{
-    {u"广州", u"广州", u"guangzhou"},
-    {u"韶关", u"韶关", u"shaoguan"},
-    {u"深圳", u"深圳", u"shenzhen"},
-    {u"珠海", u"珠海", u"zhuhai"},
-    {u"汕头", u"汕头", u"shantou"},
-    {u"佛山", u"佛山", u"foshan"},
-    {u"江门", u"江门", u"jiangmen"},
-    {u"湛江", u"湛江", u"zhanjiang"},
-    {u"茂名", u"茂名", u"maoming"},
-    {u"肇庆", u"肇庆", u"zhaoqing"},
-    {u"惠州", u"惠州", u"huizhou"},
-    {u"梅州", u"梅州", u"meizhou"},
-    {u"汕尾", u"汕尾", u"shanwei"},
-    {u"河源", u"河源", u"heyuan"},
-    {u"阳江", u"阳江", u"yangjiang"},
-    {u"清远", u"清远", u"qingyuan"},
-    {u"东莞", u"东莞", u"dongguan"},
-    {u"中山", u"中山", u"zhongshan"},
-    {u"潮州", u"潮州", u"chaozhou"},
-    {u"揭阳", u"揭阳", u"jieyang"},
+    {u"广州", u"广州", u"guangzhou"}, {u"韶关", u"韶关", u"shaoguan"},
+    {u"深圳", u"深圳", u"shenzhen"},  {u"珠海", u"珠海", u"zhuhai"},
+    {u"汕头", u"汕头", u"shantou"},   {u"佛山", u"佛山", u"foshan"},
+    {u"江门", u"江门", u"jiangmen"},  {u"湛江", u"湛江", u"zhanjiang"},
+    {u"茂名", u"茂名", u"maoming"},   {u"肇庆", u"肇庆", u"zhaoqing"},
+    {u"惠州", u"惠州", u"huizhou"},   {u"梅州", u"梅州", u"meizhou"},
+    {u"汕尾", u"汕尾", u"shanwei"},   {u"河源", u"河源", u"heyuan"},
+    {u"阳江", u"阳江", u"yangjiang"}, {u"清远", u"清远", u"qingyuan"},
+    {u"东莞", u"东莞", u"dongguan"},  {u"中山", u"中山", u"zhongshan"},
+    {u"潮州", u"潮州", u"chaozhou"},  {u"揭阳", u"揭阳", u"jieyang"},
     {u"云浮", u"云浮", u"yunfu"},
 }};
 
@@ -293,26 +283,16 @@ constexpr std::array<CityRow, 2> kHainanCities{{
 }};
 
 constexpr std::array<CityRow, 21> kSichuanCities{{
-    {u"成都", u"成都", u"chengdu"},
-    {u"自贡", u"自贡", u"zigong"},
-    {u"攀枝", u"攀枝花", u"panzhihua"},
-    {u"泸州", u"泸州", u"luzhou"},
-    {u"德阳", u"德阳", u"deyang"},
-    {u"绵阳", u"绵阳", u"mianyang"},
-    {u"广元", u"广元", u"guangyuan"},
-    {u"遂宁", u"遂宁", u"suining"},
-    {u"内江", u"内江", u"neijiang"},
-    {u"乐山", u"乐山", u"leshan"},
-    {u"南充", u"南充", u"nanchong"},
-    {u"眉山", u"眉山", u"meishan"},
-    {u"宜宾", u"宜宾", u"yibin"},
-    {u"广安", u"广安", u"guangan"},
-    {u"达州", u"达州", u"dazhou"},
-    {u"雅安", u"雅安", u"yaan"},
-    {u"巴中", u"巴中", u"bazhong"},
-    {u"资阳", u"资阳", u"ziyang"},
-    {u"阿坝", u"阿坝", u"aba"},
-    {u"甘孜", u"甘孜", u"ganzi"},
+    {u"成都", u"成都", u"chengdu"},     {u"自贡", u"自贡", u"zigong"},
+    {u"攀枝", u"攀枝花", u"panzhihua"}, {u"泸州", u"泸州", u"luzhou"},
+    {u"德阳", u"德阳", u"deyang"},      {u"绵阳", u"绵阳", u"mianyang"},
+    {u"广元", u"广元", u"guangyuan"},   {u"遂宁", u"遂宁", u"suining"},
+    {u"内江", u"内江", u"neijiang"},    {u"乐山", u"乐山", u"leshan"},
+    {u"南充", u"南充", u"nanchong"},    {u"眉山", u"眉山", u"meishan"},
+    {u"宜宾", u"宜宾", u"yibin"},       {u"广安", u"广安", u"guangan"},
+    {u"达州", u"达州", u"dazhou"},      {u"雅安", u"雅安", u"yaan"},
+    {u"巴中", u"巴中", u"bazhong"},     {u"资阳", u"资阳", u"ziyang"},
+    {u"阿坝", u"阿坝", u"aba"},         {u"甘孜", u"甘孜", u"ganzi"},
     {u"凉山", u"凉山", u"liangshan"},
 }};
 
@@ -467,9 +447,13 @@ static_assert(kHainan.slug == std::u16string_view(u"hainan") &&
 
 }  // namespace
 
-std::span<const ProvinceRow> RegionTable() { return kProvinces; }
+std::span<const ProvinceRow> RegionTable() {
+    return kProvinces;
+}
 
-const ProvinceRow& DefaultProvince() { return kGuangdong; }
+const ProvinceRow& DefaultProvince() {
+    return kGuangdong;
+}
 
 std::optional<Region> FindRegion(std::u16string_view fragment) {
     const bool namesQinghai = text::Contains(fragment, kQinghai.key);
