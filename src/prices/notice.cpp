@@ -1,8 +1,111 @@
-// (in progress)
+// The latest price-adjustment notice, with its estimate for a 40-litre tank.
 #include "prices/notice.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/text.h"
+#include "app/texts.h"
+
 namespace brevane {
-std::u16string NoticeCaption(std::u16string_view) {
-    return {};
+namespace {
+
+constexpr std::size_t kExcerptLength = 80;
+constexpr double kTankLitres = 40;
+
+/// The decimal number at the start of `text`: optional spaces, an optional minus
+/// sign, then digits with at most one decimal point and at least one digit.
+std::optional<double> LeadingAmount(std::u16string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == u' ') {
+        ++i;
+    }
+    std::string number;
+    if (i < text.size() && text[i] == u'-') {
+        number += '-';
+        ++i;
+    }
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            digits = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        number += static_cast<char>(c);
+    }
+    if (!digits) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
-void Load_Replace(RunContext&) {}
+
+/// Shortest decimal form with at most 15 significant digits, no trailing zeros and
+/// no point when whole.
+std::u16string FormatAmount(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    std::string out(buffer);
+    if (out == "-0") {
+        out = "0";
+    }
+    return std::u16string(out.begin(), out.end());
+}
+
+/// The notice with the estimate written after `word` when an amount can be read
+/// after the notice's first "(".
+std::u16string WithEstimate(std::u16string_view notice, std::u16string_view word,
+                            std::u16string_view estimateOpen) {
+    const std::size_t open = text::Find(notice, texts::kAmountOpen);
+    const std::optional<double> amount = LeadingAmount(notice.substr(open));
+    if (!amount) {
+        return std::u16string(notice);
+    }
+    const std::vector<std::u16string> pieces = text::Split(notice, word);
+    std::u16string caption = pieces[0];
+    caption += estimateOpen;
+    caption += FormatAmount(*amount * kTankLitres);
+    caption += texts::kEstimateClose;
+    caption += pieces.size() > 1 ? pieces[1] : std::u16string();
+    return caption;
+}
+
+}  // namespace
+
+std::u16string NoticeCaption(std::u16string_view pageText) {
+    // Without the diesel entry the excerpt starts where it would have at position 0.
+    const std::size_t p = text::Find(pageText, texts::kDieselEntry);
+    const std::u16string excerpt =
+        text::Mid(pageText, p + texts::kDieselEntry.size(), kExcerptLength);
+    if (!text::Contains(excerpt, texts::kNoticeWord)) {
+        return std::u16string(texts::kDisclaimer);
+    }
+    std::u16string notice(texts::kNoticeWord);
+    notice += text::Split(excerpt, texts::kNoticeWord)[1];
+
+    if (text::Contains(notice, texts::kFall)) {
+        return WithEstimate(notice, texts::kFall, texts::kFallEstimateOpen);
+    }
+    if (text::Contains(notice, texts::kRise)) {
+        return WithEstimate(notice, texts::kRise, texts::kRiseEstimateOpen);
+    }
+    return notice;
+}
+
+void Load_Replace(RunContext& run) {
+    run.window.setCaption(Control::Lab_Replace,
+                          NoticeCaption(run.pages.ReadPageText(Control::Web_QiYouJiaGe)));
+}
+
 }  // namespace brevane

@@ -1,10 +1,87 @@
-// (in progress)
+// Price site A: the province and city panels of column I and II.
 #include "prices/site_a.h"
+
+#include "app/text.h"
+#include "app/texts.h"
+#include "prices/panel.h"
+
 namespace brevane {
-std::optional<std::u16string> CutSiteAPanel(std::u16string_view, std::u16string_view,
-                                            std::u16string_view) {
-    return {};
+namespace {
+
+constexpr std::size_t kExcerptLength = 60;
+
+/// Splits `text` at the first `mark` and joins the first two pieces again with a
+/// line break and the line's start; anything from a second `mark` on is dropped.
+std::optional<std::u16string> BreakLineAt(std::u16string_view text, std::u16string_view mark,
+                                          std::u16string_view lineStart) {
+    const std::vector<std::u16string> pieces = text::Split(text, mark);
+    if (pieces.size() < 2) {
+        return std::nullopt;
+    }
+    std::u16string joined = pieces[0];
+    joined += texts::kCrLf;
+    joined += lineStart;
+    joined += pieces[1];
+    return joined;
 }
-void Load_QiYouJiaGe(RunContext&) {}
-void Load_QiYouJiaGe_2(RunContext&) {}
+
+}  // namespace
+
+std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
+                                            std::u16string_view placeName,
+                                            std::u16string_view catalogue) {
+    std::u16string marker(texts::kSiteASourceOpen);
+    marker += placeName;
+    marker += texts::kSiteASourceClose;
+    // Without the marker the excerpt starts where it would have started at position 0.
+    const std::size_t p = text::Find(pageText, marker);
+    std::u16string excerpt = text::Mid(pageText, p + marker.size(), kExcerptLength);
+
+    excerpt = text::DeleteChars(excerpt, catalogue);
+    excerpt = text::ReplaceAll(excerpt, texts::kGradeSign, texts::kGradeSignSpaced);
+    excerpt = text::ReplaceAll(excerpt, texts::kPriceWord1, texts::kSiteAPriceWordFill);
+    excerpt = text::ReplaceAll(excerpt, texts::kPriceWord2, texts::kSiteAPriceWordFill);
+    excerpt = text::ReplaceAll(excerpt, texts::kFuelWordEnd, texts::kFuelWordEndSpaced);
+
+    // Each split searches the whole text the previous one rebuilt.
+    auto lines = BreakLineAt(excerpt, texts::kMark95, texts::kMark95);
+    if (lines) {
+        lines = BreakLineAt(*lines, texts::kMark98, texts::kMark98);
+    }
+    if (lines) {
+        lines = BreakLineAt(*lines, texts::kMark0, texts::kDieselLineStart);
+    }
+    return lines;
+}
+
+void Load_QiYouJiaGe(RunContext& run) {
+    const WindowValues& values = run.window.values;
+    const std::u16string address =
+        run.addresses.siteARoot + values.provinceSlug + std::u16string(texts::kSiteAPageSuffix);
+    const std::u16string page = run.pages.LoadPage(Control::Web_QiYouJiaGe, address);
+    if (auto panel = CutSiteAPanel(page, values.provinceName, values.regionCatalogue)) {
+        run.window.setCaption(Control::Lab_QiYouJiaGe, *panel);
+    }
+    HideUnlessLoaded(run.window, Control::Lab_QiYouJiaGe);
+}
+
+void Load_QiYouJiaGe_2(RunContext& run) {
+    const WindowValues& values = run.window.values;
+    std::u16string page;
+    if (values.citySlug.empty()) {
+        run.window.setVisible(Control::Fr_QiYouJiaGe_2, false);
+        page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, std::nullopt);
+    } else {
+        std::u16string address = run.addresses.siteARoot + values.provinceSlug;
+        address += texts::kPathSeparator;
+        address += values.citySlug;
+        address += texts::kSiteAPageSuffix;
+        page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, address);
+    }
+    if (auto panel = CutSiteAPanel(page, values.cityName, values.regionCatalogue)) {
+        run.window.setCaption(Control::Lab_QiYouJiaGe_2, *panel);
+    }
+    HideUnlessLoaded(run.window, Control::Lab_QiYouJiaGe_2);
+}
+
 }  // namespace brevane
