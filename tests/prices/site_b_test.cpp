@@ -1,0 +1,137 @@
+// Tests of site B's panel cutting and its province and city loaders.
+#include "prices/site_b.h"
+
+#include <gtest/gtest.h>
+
+#include "location/region_catalogue.h"
+#include "support/fake_ports.h"
+#include "support/sample_pages.h"
+
+namespace brevane {
+namespace {
+
+using namespace testing;
+
+constexpr std::u16string_view kFixed98 = u"98#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000";
+
+TEST(CutSiteBPanel, PutsTheFixed98RowBeforeTheDieselRow) {
+    const std::u16string expected =
+        u"89#\u3000\u3000汽油        6.68\r\n92#\u3000\u3000汽油        7.10\r\n"
+        u"95#\u3000\u3000汽油        7.56\r\n" +
+        std::u16string(kFixed98) +
+        u"\r\n   0#\u3000\u3000柴油        6.80\r\n更时间";  // 新 is in a place name
+    EXPECT_EQ(CutSiteBPanel(SiteBPage(), RegionCatalogueText()), expected);
+}
+
+TEST(CutSiteBPanel, CutsSixtyEightCharactersAndDeletesUnitsAndPlaces) {
+    const std::u16string page =
+        u"(元/升) \r\n广东 92#7.10元/升 0#6.80元/升" + std::u16string(60, u'x');
+    const auto panel = CutSiteBPanel(page, RegionCatalogueText());
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(*panel, u" 92#\u3000\u30007.10 " + std::u16string(kFixed98) +
+                          u"\r\n   0#\u3000\u30006.80" + std::u16string(68 - 23, u'x'));
+}
+
+TEST(CutSiteBPanel, DropsEverythingFromASecondDieselMark) {
+    const auto panel = CutSiteBPanel(u"(元/升) \r\n92#a 0#b 0#c", u"");
+    EXPECT_EQ(panel, u"92#\u3000\u3000a " + std::u16string(kFixed98) + u"\r\n   0#\u3000\u3000b ");
+}
+
+TEST(CutSiteBPanel, GivesNothingWithoutADieselMarkInReach) {
+    EXPECT_EQ(CutSiteBPanel(u"", u""), std::nullopt);
+    EXPECT_EQ(CutSiteBPanel(u"(元/升) \r\n", u""), std::nullopt);
+    EXPECT_EQ(CutSiteBPanel(u"(元/升) \r\n" + std::u16string(68, u'x') + u"0#6.8", u""),
+              std::nullopt);
+    // Without the marker the excerpt starts at position 8.
+    EXPECT_EQ(CutSiteBPanel(u"1234567" + std::u16string(68, u'x') + u"0#", u""), std::nullopt);
+    EXPECT_TRUE(CutSiteBPanel(u"12345670#", u""));
+}
+
+struct LoadCase {
+    const char* name;
+    WindowValues values;
+    std::u16string provincePage;  ///< expected address of the province page
+    std::u16string cityPage;      ///< expected address of the city page
+};
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SiteBAddressTest : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(SiteBAddressTest, RequestsSiteBsSlugsAndRestoresOurs) {
+    const LoadCase& c = GetParam();
+    FakeProgram program;
+    program.window.values = c.values;
+    Load_YouJia(program.run);
+    Load_YouJia_2(program.run);
+    EXPECT_EQ(program.pages.addresses(), (std::vector<std::u16string>{c.provincePage, c.cityPage}));
+    EXPECT_EQ(program.window.values.provinceSlug, c.values.provinceSlug);
+    EXPECT_EQ(program.window.values.citySlug, c.values.citySlug);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, SiteBAddressTest,
+                         ::testing::Values(LoadCase{"Shenzhen",
+                                                    {u"广东", u"guangdong", u"深圳", u"shenzhen"},
+                                                    u"http://b.test/guangdong/",
+                                                    u"http://b.test/guangdong/shenzhenshi.html"},
+                                           LoadCase{"Shaanxi",
+                                                    {u"陕西", u"shanxi-3", u"西安", u"xian"},
+                                                    u"http://b.test/sanxi/",
+                                                    u"http://b.test/shanxi-3/xianshi.html"},
+                                           LoadCase{"Dongguan",
+                                                    {u"广东", u"guangdong", u"东莞", u"dongguan"},
+                                                    u"http://b.test/guangdong/",
+                                                    u"http://b.test/guangdong/dongshi.html"},
+                                           LoadCase{"NoCity",
+                                                    {u"北京", u"beijing", u"", u""},
+                                                    u"http://b.test/beijing/",
+                                                    u"http://b.test/beijing/shi.html"}),
+                         [](const ::testing::TestParamInfo<LoadCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(LoadYouJia, SlugIsRestoredWhenTheRunIsAbortedDuringTheWait) {
+    FakeProgram program;
+    program.window.values = {u"陕西", u"shanxi-3", u"", u""};
+    program.pages.abortAt = u"http://b.test/sanxi/";
+    EXPECT_THROW(Load_YouJia(program.run), RunAborted);
+    EXPECT_EQ(program.window.values.provinceSlug, u"shanxi-3");
+}
+
+TEST(LoadYouJia, ShowsTheErrorPanelOnlyWhenBothProvincePanelsFailed) {
+    for (const bool siteAShown : {true, false}) {
+        FakeProgram program;
+        program.window.values = {u"广东", u"guangdong", u"", u"", RegionCatalogueText(), 1};
+        program.window.setVisible(Control::Lab_QiYouJiaGe, siteAShown);
+        program.window.setCaption(Control::Lab_YouJia, u"油价信息加载中，请稍等...");
+        Load_YouJia(program.run);
+        EXPECT_FALSE(program.window.visible(Control::Lab_YouJia));
+        EXPECT_EQ(program.window.caption(Control::Lab_YouJia), u"油价信息加载中，请稍等...");
+        EXPECT_EQ(program.window.visible(Control::NetError), !siteAShown);
+        EXPECT_EQ(program.window.caption(Control::NetError), u"错误提示：");
+    }
+}
+
+TEST(LoadYouJia, APanelWithoutNinetyTwoIsSetAndHidden) {
+    FakeProgram program;
+    program.window.values = {u"广东", u"guangdong", u"", u"", RegionCatalogueText(), 1};
+    program.pages.Serve(u"http://b.test/guangdong/", u"(元/升) \r\n95#7.5 0#6.8");
+    Load_YouJia(program.run);
+    EXPECT_TRUE(program.window.caption(Control::Lab_YouJia).starts_with(u"95#"));
+    EXPECT_FALSE(program.window.visible(Control::Lab_YouJia));
+}
+
+TEST(LoadYouJia2, CityPanelFailureLeavesTheErrorPanelAlone) {
+    FakeProgram program;
+    program.window.values = {u"广东", u"guangdong", u"深圳", u"shenzhen", RegionCatalogueText(), 1};
+    program.window.setVisible(Control::Lab_QiYouJiaGe, false);
+    program.window.setVisible(Control::Lab_YouJia, false);
+    Load_YouJia_2(program.run);
+    EXPECT_FALSE(program.window.visible(Control::Lab_YouJia_2));
+    EXPECT_EQ(program.window.caption(Control::Lab_YouJia_2), u"油价显示面板");
+    EXPECT_FALSE(program.window.visible(Control::NetError));
+}
+
+}  // namespace
+}  // namespace brevane
