@@ -1,0 +1,524 @@
+// Turns a page's HTML into its body text: gumbo parses, an explicit-stack walk feeds a
+// small writer that applies the white-space and line-break rules.
+#include "platform/page_text.h"
+
+#include <gumbo.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+namespace brevane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds kParseBudget{8000};
+
+// Every block gumbo allocates is linked into one list, so that the whole tree can be freed
+// without gumbo_destroy_output: that one recurses once per nesting level and overflows the
+// stack on deeply nested pages. The allocator also ends a parse that runs out of memory or
+// time, by jumping back out of gumbo; gumbo keeps no state outside what it allocated here.
+class ParseArena {
+public:
+    explicit ParseArena(Clock::time_point deadline) : m_deadline(deadline) {
+        m_options = kGumboDefaultOptions;
+        m_options.allocator = &Allocate;
+        m_options.deallocator = &Deallocate;
+        m_options.userdata = this;
+        m_options.max_errors = 0;  // nobody reads them
+        m_head.prev = m_head.next = &m_head;
+    }
+    ParseArena(const ParseArena&) = delete;
+    ParseArena& operator=(const ParseArena&) = delete;
+    ~ParseArena() {
+        for (Block* block = m_head.next; block != &m_head;) {
+            Block* next = block->next;
+            std::free(block);
+            block = next;
+        }
+    }
+
+    /// The parsed document, or null when parsing ran out of memory or time.
+    GumboOutput* Parse(std::string_view html) {
+        // Nothing with a destructor lives between here and the jump back.
+        if (setjmp(m_escape) != 0) {
+            return nullptr;
+        }
+        return gumbo_parse_with_options(&m_options, html.data(), html.size());
+    }
+
+private:
+    struct alignas(std::max_align_t) Block {
+        Block* prev;
+        Block* next;
+    };
+
+    static void* Allocate(void* userdata, size_t size) {
+        auto* arena = static_cast<ParseArena*>(userdata);
+        // Reading the clock on every call would cost more than the parse.
+        if (++arena->m_allocations % 1024 == 0 && Clock::now() > arena->m_deadline) {
+            std::longjmp(arena->m_escape, 1);
+        }
+        auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
+        if (block == nullptr) {
+            std::longjmp(arena->m_escape, 1);
+        }
+        block->prev = &arena->m_head;
+        block->next = arena->m_head.next;
+        block->next->prev = block;
+        arena->m_head.next = block;
+        return block + 1;
+    }
+
+    static void Deallocate(void*, void* pointer) {
+        if (pointer == nullptr) {
+            return;
+        }
+        Block* block = static_cast<Block*>(pointer) - 1;
+        block->prev->next = block->next;
+        block->next->prev = block->prev;
+        std::free(block);
+    }
+
+    GumboOptions m_options;
+    Block m_head;
+    Clock::time_point m_deadline;
+    unsigned long m_allocations = 0;
+    std::jmp_buf m_escape;
+};
+
+// Collects the text and applies the line rules. A white-space run only marks a pending
+// space, and a block boundary only a pending number of line breaks; both are written when
+// real text follows. A pending space meeting a line break is written before the break:
+// the classic browser kept the space at the end of a line, and page markers rely on it.
+// A space that follows a break request would open the next line and is dropped.
+class TextWriter {
+public:
+    void Text(std::string_view utf8) {
+        Decode(utf8, [this](char32_t c) {
+            if (IsCollapsible(c)) {
+                Space();
+            } else {
+                Flush();
+                Put(c == 0xA0 ? U' ' : c);
+            }
+        });
+    }
+
+    void PreformattedText(std::string_view utf8) {
+        if (utf8.empty()) {
+            return;
+        }
+        Flush();
+        bool afterCr = false;
+        Decode(utf8, [this, &afterCr](char32_t c) {
+            if (c == U'\n' && afterCr) {
+                afterCr = false;  // the CR already gave this break
+                return;
+            }
+            afterCr = c == U'\r';
+            if (c == U'\r' || c == U'\n') {
+                m_out += u"\r\n";
+            } else {
+                Put(c == 0xA0 ? U' ' : c);
+            }
+        });
+    }
+
+    /// A white-space run, or the gap between two table cells.
+    void Space() {
+        if (m_breaks == 0 && !AtLineStart()) {
+            m_space = true;
+        }
+    }
+
+    void LineBreak() {
+        Flush();
+        m_out += u"\r\n";
+    }
+
+    void RequestBreaks(int count) {
+        if (count == 0) {
+            return;
+        }
+        if (m_space) {
+            m_out += u' ';
+            m_space = false;
+        }
+        if (!m_out.empty()) {
+            m_breaks = std::max(m_breaks, count);
+        }
+    }
+
+    std::u16string Finish() {
+        if (m_space) {
+            m_out += u' ';
+        }
+        return std::move(m_out);
+    }
+
+private:
+    static bool IsCollapsible(char32_t c) {
+        return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f';
+    }
+
+    bool AtLineStart() const { return m_out.empty() || m_out.back() == u'\n'; }
+
+    void Flush() {
+        // A pending space and pending breaks never coexist: RequestBreaks writes the space.
+        for (; m_breaks > 0; --m_breaks) {
+            m_out += u"\r\n";
+        }
+        if (m_space) {
+            m_out += u' ';
+            m_space = false;
+        }
+    }
+
+    void Put(char32_t c) {
+        if (c < 0x10000) {
+            m_out += static_cast<char16_t>(c);
+        } else {
+            c -= 0x10000;
+            m_out += static_cast<char16_t>(0xD800 + (c >> 10));
+            m_out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        }
+    }
+
+    // UTF-8 to code points by the WHATWG decoder: each invalid or truncated sequence
+    // gives one U+FFFD, and the byte that broke a sequence starts the next one.
+    template <typename Sink>
+    static void Decode(std::string_view utf8, Sink&& sink) {
+        char32_t c = 0;
+        int needed = 0;
+        int seen = 0;
+        unsigned char lower = 0x80;
+        unsigned char upper = 0xBF;
+        for (std::size_t i = 0; i < utf8.size();) {
+            const auto byte = static_cast<unsigned char>(utf8[i]);
+            if (needed == 0) {
+                ++i;
+                if (byte < 0x80) {
+                    sink(byte);
+                } else if (byte >= 0xC2 && byte <= 0xDF) {
+                    needed = 1, c = byte & 0x1F;
+                } else if (byte >= 0xE0 && byte <= 0xEF) {
+                    lower = byte == 0xE0 ? 0xA0 : 0x80;  // overlong
+                    upper = byte == 0xED ? 0x9F : 0xBF;  // surrogates
+                    needed = 2, c = byte & 0x0F;
+                } else if (byte >= 0xF0 && byte <= 0xF4) {
+                    lower = byte == 0xF0 ? 0x90 : 0x80;  // overlong
+                    upper = byte == 0xF4 ? 0x8F : 0xBF;  // past U+10FFFF
+                    needed = 3, c = byte & 0x07;
+                } else {
+                    sink(0xFFFD);
+                }
+                continue;
+            }
+            if (byte < lower || byte > upper) {
+                needed = seen = 0, lower = 0x80, upper = 0xBF;
+                sink(0xFFFD);
+                continue;  // the same byte again, as a new start
+            }
+            ++i;
+            lower = 0x80, upper = 0xBF;
+            c = (c << 6) | (byte & 0x3F);
+            if (++seen == needed) {
+                sink(c);
+                needed = seen = 0;
+            }
+        }
+        if (needed != 0) {
+            sink(0xFFFD);
+        }
+    }
+
+    std::u16string m_out;
+    int m_breaks = 0;
+    bool m_space = false;
+};
+
+// What an element contributes around its content.
+enum class Role {
+    Inline,
+    Skip,          // shows nothing, children included
+    LineBreak,     // <br>
+    Block,         // one line break before and after
+    Paragraph,     // two line breaks before and after
+    Preformatted,  // a block whose text keeps its white space and line breaks
+    Table,         // a block whose own text children are layout white space
+    TableSection,  // thead, tbody, tfoot, colgroup: layout white space only
+    Row,           // like Table, and counts its cells
+    Cell,
+};
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::string_view TrimAscii(std::string_view s) {
+    constexpr std::string_view kBlank = " \t\n\r\f";
+    const auto first = s.find_first_not_of(kBlank);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return s.substr(first, s.find_last_not_of(kBlank) - first + 1);
+}
+
+// The last `display` declaration wins, as in CSS; `!important` does not change the value.
+bool StyleHidesElement(std::string_view style) {
+    bool hidden = false;
+    while (!style.empty()) {
+        const auto end = style.find(';');
+        const auto declaration = style.substr(0, end);
+        style = end == std::string_view::npos ? std::string_view{} : style.substr(end + 1);
+        const auto colon = declaration.find(':');
+        if (colon == std::string_view::npos ||
+            !EqualsIgnoringCase(TrimAscii(declaration.substr(0, colon)), "display")) {
+            continue;
+        }
+        auto value = TrimAscii(declaration.substr(colon + 1));
+        if (const auto bang = value.find('!'); bang != std::string_view::npos) {
+            value = TrimAscii(value.substr(0, bang));
+        }
+        hidden = EqualsIgnoringCase(value, "none");
+    }
+    return hidden;
+}
+
+bool IsHidden(const GumboElement& element) {
+    if (gumbo_get_attribute(&element.attributes, "hidden") != nullptr) {
+        return true;
+    }
+    const GumboAttribute* style = gumbo_get_attribute(&element.attributes, "style");
+    return style != nullptr && StyleHidesElement(style->value);
+}
+
+// Tags that gumbo does not know arrive as GUMBO_TAG_UNKNOWN with their source text.
+bool HasUnknownTagName(const GumboElement& element, std::string_view name) {
+    GumboStringPiece tag = element.original_tag;
+    gumbo_tag_from_original_text(&tag);
+    return tag.data != nullptr && EqualsIgnoringCase({tag.data, tag.length}, name);
+}
+
+Role RoleOf(const GumboElement& element) {
+    if (IsHidden(element)) {
+        return Role::Skip;
+    }
+    switch (element.tag) {
+        case GUMBO_TAG_HEAD:
+        case GUMBO_TAG_TITLE:
+        case GUMBO_TAG_SCRIPT:
+        case GUMBO_TAG_STYLE:
+        case GUMBO_TAG_TEMPLATE:
+        case GUMBO_TAG_NOSCRIPT:
+        case GUMBO_TAG_NOEMBED:
+        case GUMBO_TAG_NOFRAMES:
+        case GUMBO_TAG_DATALIST:
+        case GUMBO_TAG_RP:
+        case GUMBO_TAG_AREA:
+        case GUMBO_TAG_BASE:
+        case GUMBO_TAG_BASEFONT:
+        case GUMBO_TAG_LINK:
+        case GUMBO_TAG_META:
+        case GUMBO_TAG_PARAM:
+        case GUMBO_TAG_INPUT:
+        case GUMBO_TAG_TEXTAREA:
+        case GUMBO_TAG_SELECT:
+        case GUMBO_TAG_OPTION:
+        case GUMBO_TAG_BUTTON:
+        case GUMBO_TAG_VIDEO:
+        case GUMBO_TAG_AUDIO:
+        case GUMBO_TAG_CANVAS:
+        case GUMBO_TAG_IFRAME:
+        case GUMBO_TAG_IMG:
+        case GUMBO_TAG_OBJECT:
+        case GUMBO_TAG_EMBED:
+            return Role::Skip;
+        case GUMBO_TAG_BR:
+            return Role::LineBreak;
+        case GUMBO_TAG_ADDRESS:
+        case GUMBO_TAG_ARTICLE:
+        case GUMBO_TAG_ASIDE:
+        case GUMBO_TAG_BLOCKQUOTE:
+        case GUMBO_TAG_CENTER:
+        case GUMBO_TAG_DD:
+        case GUMBO_TAG_DETAILS:
+        case GUMBO_TAG_DIR:
+        case GUMBO_TAG_DIV:
+        case GUMBO_TAG_DL:
+        case GUMBO_TAG_DT:
+        case GUMBO_TAG_FIELDSET:
+        case GUMBO_TAG_FIGCAPTION:
+        case GUMBO_TAG_FIGURE:
+        case GUMBO_TAG_FOOTER:
+        case GUMBO_TAG_FORM:
+        case GUMBO_TAG_H1:
+        case GUMBO_TAG_H2:
+        case GUMBO_TAG_H3:
+        case GUMBO_TAG_H4:
+        case GUMBO_TAG_H5:
+        case GUMBO_TAG_H6:
+        case GUMBO_TAG_HEADER:
+        case GUMBO_TAG_HGROUP:
+        case GUMBO_TAG_HR:
+        case GUMBO_TAG_LEGEND:
+        case GUMBO_TAG_LI:
+        case GUMBO_TAG_MAIN:
+        case GUMBO_TAG_MENU:
+        case GUMBO_TAG_NAV:
+        case GUMBO_TAG_OL:
+        case GUMBO_TAG_SECTION:
+        case GUMBO_TAG_SUMMARY:
+        case GUMBO_TAG_UL:
+        case GUMBO_TAG_CAPTION:
+            return Role::Block;
+        case GUMBO_TAG_P:
+            return Role::Paragraph;
+        // A plaintext element is laid out as a block like the other three.
+        case GUMBO_TAG_PRE:
+        case GUMBO_TAG_LISTING:
+        case GUMBO_TAG_PLAINTEXT:
+        case GUMBO_TAG_XMP:
+            return Role::Preformatted;
+        case GUMBO_TAG_TABLE:
+            return Role::Table;
+        case GUMBO_TAG_THEAD:
+        case GUMBO_TAG_TBODY:
+        case GUMBO_TAG_TFOOT:
+        case GUMBO_TAG_COLGROUP:
+            return Role::TableSection;
+        case GUMBO_TAG_TR:
+            return Role::Row;
+        case GUMBO_TAG_TD:
+        case GUMBO_TAG_TH:
+            return Role::Cell;
+        case GUMBO_TAG_UNKNOWN:
+            return HasUnknownTagName(element, "dialog") ? Role::Block : Role::Inline;
+        default:
+            return Role::Inline;
+    }
+}
+
+int BreaksAround(Role role) {
+    switch (role) {
+        case Role::Block:
+        case Role::Preformatted:
+        case Role::Table:
+        case Role::Row:
+            return 1;
+        case Role::Paragraph:
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+bool HoldsLayoutWhiteSpaceOnly(Role role) {
+    return role == Role::Table || role == Role::TableSection || role == Role::Row;
+}
+
+const GumboNode* FindBody(const GumboOutput& output) {
+    if (output.root == nullptr || output.root->type != GUMBO_NODE_ELEMENT) {
+        return nullptr;
+    }
+    const GumboVector& children = output.root->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_BODY) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// Document order with an explicit stack: hostile pages nest far deeper than the call stack.
+std::u16string BodyText(const GumboNode& body) {
+    struct Frame {
+        const GumboVector* children;
+        unsigned next;
+        Role role;
+        bool cellSeen;
+    };
+    TextWriter writer;
+    std::vector<Frame> stack{{&body.v.element.children, 0, Role::Inline, false}};
+    int preformatted = 0;
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.children->length) {
+            if (frame.role == Role::Preformatted) {
+                --preformatted;
+            }
+            writer.RequestBreaks(BreaksAround(frame.role));
+            stack.pop_back();
+            continue;
+        }
+        const auto& node = *static_cast<const GumboNode*>(frame.children->data[frame.next++]);
+        switch (node.type) {
+            case GUMBO_NODE_TEXT:
+            case GUMBO_NODE_WHITESPACE:
+            case GUMBO_NODE_CDATA:
+                if (HoldsLayoutWhiteSpaceOnly(frame.role)) {
+                    break;
+                }
+                if (preformatted > 0) {
+                    writer.PreformattedText(node.v.text.text);
+                } else {
+                    writer.Text(node.v.text.text);
+                }
+                break;
+            case GUMBO_NODE_ELEMENT: {
+                const Role role = RoleOf(node.v.element);
+                if (role == Role::Skip) {
+                    break;
+                }
+                if (role == Role::LineBreak) {
+                    writer.LineBreak();
+                    break;
+                }
+                if (role == Role::Cell && frame.role == Role::Row) {
+                    if (frame.cellSeen) {
+                        writer.Space();
+                    }
+                    frame.cellSeen = true;
+                }
+                if (role == Role::Preformatted) {
+                    ++preformatted;
+                }
+                writer.RequestBreaks(BreaksAround(role));
+                stack.push_back({&node.v.element.children, 0, role, false});  // ends `frame`
+                break;
+            }
+            default:  // comments, templates
+                break;
+        }
+    }
+    return writer.Finish();
+}
+
+}  // namespace
+
+std::u16string PageTextFromHtml(std::string_view utf8Html) {
+    return detail::PageTextFromHtml(utf8Html, kParseBudget);
+}
+
+std::u16string detail::PageTextFromHtml(std::string_view utf8Html,
+                                        std::chrono::milliseconds parseBudget) {
+    try {
+        ParseArena arena(Clock::now() + parseBudget);
+        const GumboOutput* output = arena.Parse(utf8Html);
+        const GumboNode* body = output != nullptr ? FindBody(*output) : nullptr;
+        return body != nullptr ? BodyText(*body) : std::u16string{};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+}  // namespace brevane
