@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs everything Brevane needs to build, test and package on Debian 12 (run as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+    g++ make cmake pkg-config git ca-certificates \
+    libgtest-dev libgmock-dev libbenchmark-dev \
+    qt6-base-dev qt6-webengine-dev libgl-dev \
+    libgumbo-dev libcpp-httplib-dev \
+    fonts-wqy-microhei xvfb xauth \
+    dpkg-dev file
