@@ -1,0 +1,31 @@
+// The offline demo: the program, with its six addresses pointing at stand-in sites
+// that it serves itself on loopback from the bundled sample pages.
+#include <QApplication>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+#include "platform/program.h"
+#include "standin/sample_sites.h"
+#include "standin/standin_sites.h"
+
+int main(int argc, char* argv[]) {
+    // The hidden web pages render through a context shared with the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+
+    // The sites are made first so that they outlive every page that loads from them.
+    std::optional<brevane::standin::StandinSites> sites;
+    try {
+        sites.emplace();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "brevane-demo: %s\n", error.what());
+        return 1;
+    }
+    brevane::standin::ServeSampleRun(*sites);
+
+    brevane::Program program(sites->addresses());
+    program.start();
+    return QApplication::exec();
+}
