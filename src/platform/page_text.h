@@ -21,13 +21,13 @@ namespace brevane {
 /// - `pre`, `listing`, `plaintext` and `xmp` keep their text as written;
 /// - every line break is CR LF.
 /// A document without a body (a frameset page, say) gives empty text, and so does one
-/// that cannot be parsed within a few seconds (a hostile page nesting elements so deep
+/// that cannot be parsed within five seconds of CPU time (a hostile page nesting elements so deep
 /// that parsing becomes quadratic). Never throws.
 std::u16string PageTextFromHtml(std::string_view utf8Html);
 
 namespace detail {
 
-/// PageTextFromHtml with its own bound on the time spent parsing.
+/// PageTextFromHtml with its own bound on the CPU time the calling thread spends parsing.
 std::u16string PageTextFromHtml(std::string_view utf8Html, std::chrono::milliseconds parseBudget);
 
 }  // namespace detail
