@@ -1,0 +1,347 @@
+// The whole program against the stand-in sites: real window, real WebEngine pages,
+// the OK/Cancel box answered through the box itself. One QApplication and one set of
+// sites serve every scenario in turn.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <memory>
+
+#include "platform/oil_price_window.h"
+#include "platform/program.h"
+#include "standin/sample_sites.h"
+#include "standin/standin_sites.h"
+#include "tests/platform/end_to_end_harness.h"
+
+namespace {
+
+using namespace brevane;
+using namespace brevane::e2e;
+using namespace std::chrono_literals;
+using standin::FaultKind;
+using standin::LoggedRequest;
+using standin::Site;
+
+standin::StandinSites* g_sites = nullptr;
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+LoggedRequest Get(Site site, std::string path) {
+    return {site, "GET", std::move(path)};
+}
+
+const QString kVersionCaption = QStringLiteral("Brevane v18.12.4");
+const QString kDisclaimer =
+    Q(u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准");
+const QString kDesignTimeDate = Q(u"[2018-11-30] 星期五");
+const QString kFixed89Row = Q(u"89#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000");
+const QString kFixed98Row = Q(u"98#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000");
+
+/// The lines a panel label shows, each checked for its start: one row per grade.
+void ExpectRowsStartWith(const ControlSeen& panel,
+                         std::initializer_list<std::u16string_view> rows) {
+    const std::vector<QString> lines = LinesOf(panel.caption);
+    ASSERT_GE(lines.size(), rows.size()) << panel.caption.toStdString();
+    std::size_t i = 0;
+    for (const auto row : rows) {
+        EXPECT_TRUE(lines[i].startsWith(Q(row)))
+            << "row " << i << ": " << lines[i].toStdString() << " lacks " << Q(row).toStdString();
+        ++i;
+    }
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sites().reset();
+        standin::ServeSamplePriceSites(sites());
+    }
+    static standin::StandinSites& sites() { return *g_sites; }
+
+    /// Checks the window of a run that found prices for its place.
+    static void ExpectPriceTable(const RunResult& run) {
+        EXPECT_TRUE(run.outOfStep.empty()) << run.outOfStep.front();
+        EXPECT_TRUE(run.at(Control::Label1).shown);
+        EXPECT_EQ(run.at(Control::Label1).caption, Q(u"元/升\r\n元/升\r\n元/升\r\n元/升\r\n元/升"));
+        EXPECT_TRUE(run.at(Control::Label3).shown);
+        EXPECT_TRUE(run.at(Control::Lab_Replace).shown);
+        EXPECT_FALSE(run.at(Control::NetError).shown);
+        EXPECT_TRUE(run.at(Control::Lab_Error89).shown);
+        EXPECT_TRUE(run.at(Control::Label_Time).caption.startsWith(QLatin1Char('[')));
+        EXPECT_NE(run.at(Control::Label_Time).caption, kDesignTimeDate);
+    }
+};
+
+TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
+    const RunResult run = RunProgram(sites(), {}, "shenzhen");
+
+    ASSERT_TRUE(run.ended);
+    EXPECT_TRUE(run.boxes.empty());
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),
+        Get(Site::SiteA, "/guangdong.shtml"),
+        Get(Site::SiteA, "/guangdong/shenzhen.shtml"),
+        Get(Site::SiteB, "/guangdong/"),
+        Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    ExpectPriceTable(run);
+
+    // Site A: UTF-8 province page, GBK city page declared by its meta element only.
+    EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe).shown);
+    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
+                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.12 ",
+                         u"95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.58 ",
+                         u"98#\u3000\u3000汽油\u3000\u3000\u3000\u30008.60 ",
+                         u"   0#\u3000\u3000柴油\u3000\u3000\u3000\u30006.83"});
+    EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
+    EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
+    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
+                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.15 ",
+                         u"95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.61 ",
+                         u"98#\u3000\u3000汽油\u3000\u3000\u3000\u30008.63 ",
+                         u"   0#\u3000\u3000柴油\u3000\u3000\u3000\u30006.86"});
+    // Site B: GBK province page declared by its header only, UTF-8 city page.
+    EXPECT_TRUE(run.at(Control::Lab_YouJia).shown);
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia),
+                        {u"89#\u3000\u3000汽油         6.65", u"92#\u3000\u3000汽油         7.12",
+                         u"95#\u3000\u3000汽油         7.58", kFixed98Row.toStdU16String(),
+                         u"   0#\u3000\u3000柴油         6.83"});
+    EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.68"});
+
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    EXPECT_TRUE(run.at(Control::Lab_DanJia_1).shown);
+    EXPECT_TRUE(run.at(Control::Lab_DanJia_2).shown);
+}
+
+TEST_F(EndToEnd, MunicipalityHidesColumnTwoAndStillAsksSiteBForItsCityPage) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kBeijing);
+    const RunResult run = RunProgram(sites(), {}, "beijing");
+
+    ASSERT_TRUE(run.ended);
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),
+        Get(Site::SiteA, "/beijing.shtml"),
+        Get(Site::SiteB, "/beijing/"),
+        Get(Site::SiteB, "/beijing/shi.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [北京 今日油价]"));
+    ExpectPriceTable(run);
+    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
+                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.26 "});
+    EXPECT_FALSE(run.at(Control::Fr_QiYouJiaGe_2).shown);
+    EXPECT_FALSE(run.at(Control::Lab_DanJia_2).shown);
+    // The Beijing page carries no adjustment notice.
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, kDisclaimer);
+}
+
+TEST_F(EndToEnd, FailingSourceOneFallsBackToSourceTwo) {
+    sites().fail(Site::Location1, "/", {FaultKind::ServerError});
+    standin::ServeLocation(sites(), Site::Location2, standin::places::kDongguan);
+    const RunResult run = RunProgram(sites(), {}, "source-two");
+
+    ASSERT_TRUE(run.ended);
+    ASSERT_GE(run.requests.size(), 3u);
+    EXPECT_EQ(run.requests[0], Get(Site::Location1, "/"));
+    EXPECT_EQ(run.requests[1], Get(Site::Location2, "/"));
+    EXPECT_EQ(run.requests[2], Get(Site::SiteA, "/guangdong.shtml"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
+    ExpectPriceTable(run);
+}
+
+TEST_F(EndToEnd, DongguanReadsScriptWrittenPricesAndAsksSiteBForDongshi) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kDongguan);
+    const RunResult run = RunProgram(sites(), {}, "dongguan");
+
+    ASSERT_TRUE(run.ended);
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),
+        Get(Site::SiteA, "/guangdong.shtml"),
+        Get(Site::SiteA, "/guangdong/dongguan.shtml"),
+        Get(Site::SiteB, "/guangdong/"),
+        Get(Site::SiteB, "/guangdong/dongshi.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
+    ExpectPriceTable(run);
+    EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
+    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
+                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.14 ",
+                         u"95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.60 "});
+    EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.67"});
+}
+
+TEST_F(EndToEnd, ShaanxiUsesSanxiForSiteBProvinceAndShanxi3ForItsCity) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kXian);
+    const RunResult run = RunProgram(sites(), {}, "shaanxi");
+
+    ASSERT_TRUE(run.ended);
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),
+        Get(Site::SiteA, "/shanxi-3.shtml"),
+        Get(Site::SiteA, "/shanxi-3/xian.shtml"),
+        Get(Site::SiteB, "/sanxi/"),
+        Get(Site::SiteB, "/shanxi-3/xianshi.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [陕西-西安 今日油价]"));
+    ExpectPriceTable(run);
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价上涨(约贵6元/40L/箱)(0.15元/升) "));
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia), {u"89#\u3000\u3000汽油         6.58"});
+}
+
+/// All three location sources fail: 404, a reset connection, an empty page.
+void FailAllLocationSources(standin::StandinSites& sites) {
+    sites.fail(Site::Location2, "/", {FaultKind::Reset});
+    sites.fail(Site::Location3, "/ip.html", {FaultKind::EmptyBody});
+}
+
+TEST_F(EndToEnd, NoLocationAndOkLoadsGuangdongWithoutCity) {
+    FailAllLocationSources(sites());
+    const RunResult run = RunProgram(sites(), {.answerOk = true}, "no-location-ok");
+
+    ASSERT_TRUE(run.ended);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].title, Q(u"错误提示"));
+    EXPECT_TRUE(run.boxes[0].text.startsWith(Q(u"未能定位到您的所在地！ Error：1801")));
+    EXPECT_TRUE(run.boxes[0].text.endsWith(Q(u"是否尝试为您加载[广东 今日油价]？")));
+    EXPECT_EQ(run.boxes[0].windowCaptionMeanwhile,
+              kVersionCaption + Q(u" [正在获取您的所在地...]"));
+
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),        Get(Site::Location2, "/"),
+        Get(Site::Location3, "/ip.html"), Get(Site::SiteA, "/guangdong.shtml"),
+        Get(Site::SiteB, "/guangdong/"),  Get(Site::SiteB, "/guangdong/shi.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东 今日油价]"));
+    ExpectPriceTable(run);
+    EXPECT_FALSE(run.at(Control::Fr_QiYouJiaGe_2).shown);
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+}
+
+TEST_F(EndToEnd, NoLocationAndCancelShowsError1801WithoutAnyPriceRequest) {
+    FailAllLocationSources(sites());
+    const RunResult run = RunProgram(sites(), {.answerOk = false}, "no-location-cancel");
+
+    ASSERT_TRUE(run.ended);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),
+        Get(Site::Location2, "/"),
+        Get(Site::Location3, "/ip.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption);
+    EXPECT_TRUE(run.outOfStep.empty()) << run.outOfStep.front();
+    EXPECT_TRUE(run.at(Control::NetError).shown);
+    EXPECT_EQ(
+        run.at(Control::NetError).caption,
+        Q(u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。"));
+    for (const Control hidden :
+         {Control::Label1, Control::Label3, Control::Lab_YouJia, Control::Lab_QiYouJiaGe,
+          Control::Lab_DanJia_1, Control::Lab_DanJia_2, Control::Fr_QiYouJiaGe_2,
+          Control::Lab_Error89}) {
+        EXPECT_FALSE(run.at(hidden).shown) << SpecOf(hidden).name;
+    }
+    EXPECT_TRUE(run.at(Control::Lab_Replace).shown);
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, kDisclaimer);
+    EXPECT_EQ(run.at(Control::Label_Time).caption, kDesignTimeDate);
+}
+
+TEST_F(EndToEnd, BothPriceSitesDownShowError1802AndNetErrorEarly) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
+    sites().fail(Site::SiteA, "/guangdong.shtml", {FaultKind::ServerError});
+    sites().fail(Site::SiteA, "/guangdong/shenzhen.shtml", {FaultKind::NotFound});
+    sites().fail(Site::SiteB, "/guangdong/", {FaultKind::Reset});
+    // The last city page answers late, so the window can be seen while it loads.
+    sites().fail(Site::SiteB, "/guangdong/shenzhenshi.html", {FaultKind::Delay, 1500ms});
+
+    std::optional<bool> netErrorWhileCityPageLoads;
+    RunOptions options;
+    options.onRequest = [&](const LoggedRequest& request, Program& program) {
+        if (request == Get(Site::SiteB, "/guangdong/shenzhenshi.html")) {
+            netErrorWhileCityPageLoads = program.window().control(Control::NetError)->isVisible();
+            SaveScreenshot(program, "prices-down-while-loading");
+        }
+    };
+    const RunResult run = RunProgram(sites(), options, "prices-down");
+
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.requests.size(), 5u);
+    ASSERT_TRUE(netErrorWhileCityPageLoads.has_value());
+    EXPECT_TRUE(*netErrorWhileCityPageLoads);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    EXPECT_TRUE(run.outOfStep.empty()) << run.outOfStep.front();
+    EXPECT_TRUE(run.at(Control::NetError).shown);
+    EXPECT_EQ(
+        run.at(Control::NetError).caption,
+        Q(u"错误提示：\r\n数据获取失败，请检查网络！ Error：1802\r\n如错误已排除，请重启本程序。"));
+    EXPECT_FALSE(run.at(Control::Lab_QiYouJiaGe).shown);
+    EXPECT_FALSE(run.at(Control::Lab_YouJia).shown);
+    EXPECT_FALSE(run.at(Control::Fr_QiYouJiaGe_2).shown);
+    EXPECT_FALSE(run.at(Control::Label1).shown);
+    // The tooltip columns come back over the empty table.
+    EXPECT_TRUE(run.at(Control::Lab_DanJia_1).shown);
+    EXPECT_TRUE(run.at(Control::Lab_DanJia_2).shown);
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, kDisclaimer);
+}
+
+TEST_F(EndToEnd, HungPricePageCostsAtMostThePageTimeLimit) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
+    sites().fail(Site::SiteA, "/guangdong/shenzhen.shtml", {FaultKind::Hang});
+    const RunResult run = RunProgram(sites(), {.pageTimeLimit = 2s}, "hung-city-page");
+
+    ASSERT_TRUE(run.ended);
+    EXPECT_GE(run.elapsed, 1000ms + 2s);
+    EXPECT_LT(run.elapsed, 1000ms + 2s + 8s) << "the other pages are quick";
+    EXPECT_EQ(run.requests.size(), 5u);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    ExpectPriceTable(run);
+    EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
+    EXPECT_FALSE(run.at(Control::Lab_QiYouJiaGe_2).shown);
+    EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown) << "site B still fills column II";
+}
+
+TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
+    sites().fail(Site::SiteB, "/guangdong/", {FaultKind::Hang});
+
+    RunOptions options;
+    options.pageTimeLimit = 30s;
+    options.giveUpAfter = 20s;
+    options.onRequest = [&](const LoggedRequest& request, Program& program) {
+        if (request == Get(Site::SiteB, "/guangdong/")) {
+            SaveScreenshot(program, "closed-during-wait");
+            program.window().close();
+        }
+    };
+    const RunResult run = RunProgram(sites(), options, "closed-during-wait");
+
+    ASSERT_TRUE(run.ended) << "the wait ended with the window, not at the time limit";
+    EXPECT_LT(run.elapsed, 10s);
+    EXPECT_FALSE(run.windowOpen);
+    ASSERT_FALSE(run.requests.empty());
+    EXPECT_EQ(run.requests.back(), Get(Site::SiteB, "/guangdong/"));
+    EXPECT_EQ(run.requests.size(), 4u);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    const auto sites = std::make_unique<brevane::standin::StandinSites>();
+    g_sites = sites.get();
+    return RUN_ALL_TESTS();
+}
