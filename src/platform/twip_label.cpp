@@ -1,0 +1,185 @@
+// The label widget of the main window.
+#include "platform/twip_label.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace brevane {
+
+QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
+                            const std::function<qreal(const QString&)>& advance) {
+    QStringList hardLines;
+    QString current;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            hardLines.append(current);
+            current.clear();
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+                ++i;
+            }
+        } else {
+            current.append(c);
+        }
+    }
+    hardLines.append(current);
+    if (wrapWidth < 0) {
+        return hardLines;
+    }
+
+    QStringList lines;
+    for (const QString& hard : hardLines) {
+        qsizetype lineStart = 0;
+        qsizetype pos = 0;  // end of the last word placed on the current line
+        while (true) {
+            qsizetype wordStart = pos;
+            while (wordStart < hard.size() && hard.at(wordStart) == u' ') {
+                ++wordStart;
+            }
+            if (wordStart >= hard.size()) {
+                lines.append(hard.mid(lineStart));
+                break;
+            }
+            qsizetype wordEnd = wordStart;
+            while (wordEnd < hard.size() && hard.at(wordEnd) != u' ') {
+                ++wordEnd;
+            }
+            // The first word of a line stays on it, with its leading blanks, even when
+            // it is too wide: the rectangle cuts it off.
+            const bool firstOnLine = pos == lineStart;
+            if (!firstOnLine && advance(hard.mid(lineStart, wordEnd - lineStart)) > wrapWidth) {
+                lines.append(hard.mid(lineStart, pos - lineStart));
+                lineStart = wordStart;
+            }
+            pos = wordEnd;
+        }
+    }
+    return lines;
+}
+
+TwipLabel::TwipLabel(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setTransparent(false);
+}
+
+void TwipLabel::setCaption(const QString& caption) {
+    if (caption == m_caption) {
+        return;
+    }
+    m_caption = caption;
+    fitToText();
+    update();
+}
+
+void TwipLabel::setLinePitch(int pixels) {
+    m_pitch = pixels;
+    fitToText();
+    update();
+}
+
+int TwipLabel::linePitch() const {
+    if (m_pitch > 0) {
+        return m_pitch;
+    }
+    return static_cast<int>(std::ceil(QFontMetricsF(font()).height()));
+}
+
+void TwipLabel::setAutoSize(bool autoSize) {
+    m_autoSize = autoSize;
+    fitToText();
+}
+
+void TwipLabel::setRightAligned(bool rightAligned) {
+    m_rightAligned = rightAligned;
+    update();
+}
+
+void TwipLabel::setTextColour(const QColor& colour) {
+    m_colour = colour;
+    update();
+}
+
+void TwipLabel::setTransparent(bool transparent) {
+    setAutoFillBackground(!transparent);
+    update();
+}
+
+void TwipLabel::setPlainToolTip(const QString& text) {
+    if (text.isEmpty()) {
+        setToolTip(QString());
+        return;
+    }
+    // QToolTip takes anything that looks like markup as rich text; an escaped
+    // paragraph that keeps white space shows the text exactly as it is.
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setToolTip(QStringLiteral("<p style='white-space:pre'>") + plain.toHtmlEscaped() +
+               QStringLiteral("</p>"));
+}
+
+QStringList TwipLabel::lines() const {
+    const QFontMetricsF metrics(font());
+    return BreakLabelLines(m_caption, m_autoSize ? -1.0 : width(),
+                           [&metrics](const QString& s) { return metrics.horizontalAdvance(s); });
+}
+
+void TwipLabel::fitToText() {
+    if (!m_autoSize) {
+        return;
+    }
+    const QFontMetricsF metrics(font());
+    const QStringList all = lines();
+    qreal widest = 0;
+    for (const QString& line : all) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    resize(static_cast<int>(std::ceil(widest)), linePitch() * static_cast<int>(all.size()));
+}
+
+void TwipLabel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(m_colour.isValid() ? m_colour : palette().color(QPalette::WindowText));
+    const QFontMetricsF metrics(font());
+    const int pitch = linePitch();
+    // The baseline sits where a font of exactly the pitch's height would put it, so a
+    // font taller or shorter than the pitch still draws each line inside its own cell.
+    const qreal baseline = std::round((pitch - metrics.height()) / 2 + metrics.ascent());
+    const QStringList all = lines();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const qreal top = static_cast<qreal>(i) * pitch;
+        if (top >= height()) {
+            break;
+        }
+        const qreal x = m_rightAligned ? width() - metrics.horizontalAdvance(all[i]) : 0.0;
+        painter.drawText(QPointF(x, top + baseline), all[i]);
+    }
+}
+
+void TwipLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        fitToText();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TwipLabel::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void TwipLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click) {
+        emit clicked();
+    }
+}
+
+}  // namespace brevane

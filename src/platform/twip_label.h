@@ -1,0 +1,74 @@
+// A label that lays out and paints its caption itself: plain text, hard line breaks,
+// wrapping at blanks, an optional fixed line pitch, auto-size, transparency.
+#pragma once
+
+#include <functional>
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+namespace brevane {
+
+/// Breaks `text` into the lines a label draws. CR LF, a lone CR and a lone LF each end
+/// a line. When `wrapWidth` is given (>= 0), a line is also broken at the blanks in
+/// front of the first word that would cross `wrapWidth`; those blanks are dropped, and
+/// a single word wider than `wrapWidth` stays whole. `advance` measures a piece of text.
+QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
+                            const std::function<qreal(const QString&)>& advance);
+
+/// Draws its caption as plain text, never as markup. Every line sits in a cell of the
+/// line pitch, so labels of one pitch line up row by row whatever the font's own line
+/// height. A label that is not auto-sized wraps inside its rectangle and cuts off what
+/// falls outside; an auto-sized one keeps its top-left corner and takes the size of
+/// its text, breaking lines only where the caption does.
+class TwipLabel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TwipLabel(QWidget* parent = nullptr);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
+    /// Height of one line in pixels; 0 uses the font's own height.
+    void setLinePitch(int pixels);
+    int linePitch() const;
+
+    void setAutoSize(bool autoSize);
+    void setRightAligned(bool rightAligned);
+    /// An invalid colour draws in the palette's text colour.
+    void setTextColour(const QColor& colour);
+    /// A transparent label draws only its text; an opaque one fills its rectangle first.
+    void setTransparent(bool transparent);
+
+    /// Sets the tooltip shown over the whole rectangle, as plain text.
+    void setPlainToolTip(const QString& text);
+
+    /// The lines as they are drawn, after wrapping; line i occupies the cell
+    /// [i * linePitch(), (i + 1) * linePitch()).
+    QStringList lines() const;
+
+signals:
+    /// A left-button press and release, both on the label.
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void fitToText();
+
+    QString m_caption;
+    QColor m_colour;
+    int m_pitch = 0;
+    bool m_autoSize = false;
+    bool m_rightAligned = false;
+    bool m_pressed = false;
+};
+
+}  // namespace brevane
