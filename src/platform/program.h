@@ -1,0 +1,50 @@
+// The running program: the window model, the hidden pages, the window and the ports,
+// wired into one run context.
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+
+#include "app/run_context.h"
+#include "app/web_addresses.h"
+#include "app/window_model.h"
+#include "platform/qt_ports.h"
+#include "platform/web_pages.h"
+
+namespace brevane {
+
+class OilPrice;
+
+class Program : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Program(WebAddresses addresses, QObject* parent = nullptr);
+    ~Program() override;
+
+    /// Loads the window (its first texts and the start timer) and shows it.
+    void start();
+
+    WindowModel& model() { return m_model; }
+    OilPrice& window() { return *m_window; }
+    WebPages& pages() { return m_pages; }
+
+signals:
+    /// The run is over: finished, declined or aborted by closing the window.
+    void runEnded();
+
+private:
+    void onWindowClosed();
+
+    WindowModel m_model;
+    WebPages m_pages;
+    QtConfirm m_confirm;
+    QtShell m_shell;
+    QtClock m_clock;
+    RunContext m_run;
+    // Declared last so that it goes first: it detaches from the model as it goes.
+    std::unique_ptr<OilPrice> m_window;
+};
+
+}  // namespace brevane
