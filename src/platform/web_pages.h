@@ -1,0 +1,114 @@
+// The five hidden browser pages on Qt WebEngine: the program's only way to the web.
+#pragma once
+
+#include <QObject>
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/ports.h"
+
+class QEventLoop;
+class QUrl;
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
+
+namespace brevane {
+
+class HiddenPage;
+class WebRequestFilter;
+
+/// The five browser controls as hidden QWebEnginePages sharing one off-the-record
+/// profile (nothing reaches the disk). A load waits in a local event loop on the
+/// calling (user-interface) thread, so the window stays responsive and no CPU is spent
+/// while the page loads. The wait ends when the navigation it asked for finishes, well
+/// or not, or when the time limit runs out; the page's text is then read once from its
+/// document and kept, so that ReadPageText answers at once without a request.
+///
+/// Must outlive every LoadPage call in progress: a window closing during a wait calls
+/// abort() and deletes this object only after the run has unwound.
+class WebPages : public QObject, public PagePort {
+    Q_OBJECT
+public:
+    explicit WebPages(QObject* parent = nullptr);
+    ~WebPages() override;
+
+    std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) override;
+    std::u16string ReadPageText(Control browser) override;
+
+    /// Ends a wait in progress; that LoadPage and every later one throw RunAborted.
+    void abort();
+    /// Per-page time limit (default 15 s).
+    void setTimeLimit(std::chrono::milliseconds limit);
+
+    /// The silent flag the load handlers set on `browser`'s page (false for any other
+    /// control).
+    bool isSilent(Control browser) const;
+
+private:
+    static constexpr int kPageCount = 5;
+
+    struct Slot {
+        Control control = Control::Web_IP;
+        std::unique_ptr<HiddenPage> page;
+        int serial = 0;       // navigations requested so far; 0 = sent nowhere yet
+        std::u16string text;  // body text read at the end of the last load
+    };
+
+    // The browser handlers, one pair per control, run when its page starts and
+    // finishes loading.
+    void Web_IP_DownloadBegin();
+    void Web_IP_DownloadComplete();
+    void Web_QiYouJiaGe_DownloadBegin();
+    void Web_QiYouJiaGe_DownloadComplete();
+    void Web_QiYouJiaGe_2_DownloadBegin();
+    void Web_QiYouJiaGe_2_DownloadComplete();
+    void Web_YouJia_DownloadBegin();
+    void Web_YouJia_DownloadComplete();
+    void Web_YouJia_2_DownloadBegin();
+    void Web_YouJia_2_DownloadComplete();
+
+    /// Something a local event loop waits for.
+    struct Wait {
+        bool done = false;
+        QEventLoop* loop = nullptr;  // the loop waiting for it, while one does
+        void finish();
+    };
+
+    Slot* slotOf(Control browser);
+    const Slot* slotOf(Control browser) const;
+    void onLoadingChanged(int index, const QWebEngineLoadingInfo& info);
+    /// Runs a local event loop until `wait` is done, the deadline passes or the run is
+    /// aborted. True when `wait` is done.
+    bool waitUntil(Wait& wait, std::chrono::steady_clock::time_point deadline);
+    enum class Outcome { Loaded, Failed, TimedOut };
+    /// Navigates and waits for that navigation to finish; stops it at the time limit.
+    Outcome navigateAndWait(Slot& slot, const QUrl& url);
+    /// The body text of the document the page holds now, or empty text when that
+    /// document is not one this slot's latest navigation produced.
+    std::u16string readText(Slot& slot);
+    void throwIfAborted() const;
+
+    // Declared in destruction order: the pages go before their profile, the profile
+    // before the filter it uses.
+    std::unique_ptr<WebRequestFilter> m_filter;
+    std::unique_ptr<QWebEngineProfile> m_profile;
+    std::array<Slot, kPageCount> m_slots;
+
+    std::chrono::milliseconds m_timeLimit{15000};
+    bool m_aborted = false;
+    QEventLoop* m_loop = nullptr;  // the wait in progress, if any
+
+    // The navigation being waited for: which page, and whether it has started.
+    int m_waitIndex = -1;
+    bool m_waitStarted = false;
+    bool m_waitFailed = false;
+    Wait m_waitStart;
+    Wait m_wait;
+};
+
+}  // namespace brevane

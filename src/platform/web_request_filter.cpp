@@ -1,0 +1,44 @@
+// Keeps the hidden pages to what their text needs: documents, scripts and data.
+#include "platform/web_request_filter.h"
+
+namespace brevane {
+
+bool WebRequestFilter::allows(QWebEngineUrlRequestInfo::ResourceType type) {
+    using Info = QWebEngineUrlRequestInfo;
+    switch (type) {
+        case Info::ResourceTypeMainFrame:
+        case Info::ResourceTypeNavigationPreloadMainFrame:
+        case Info::ResourceTypeScript:
+        case Info::ResourceTypeWorker:
+        case Info::ResourceTypeSharedWorker:
+        case Info::ResourceTypeXhr:
+        case Info::ResourceTypeSubResource:
+        case Info::ResourceTypeWebSocket:
+        case Info::ResourceTypeUnknown:
+            return true;
+        case Info::ResourceTypeSubFrame:
+        case Info::ResourceTypeNavigationPreloadSubFrame:
+        case Info::ResourceTypeStylesheet:
+        case Info::ResourceTypeImage:
+        case Info::ResourceTypeFontResource:
+        case Info::ResourceTypeObject:
+        case Info::ResourceTypePluginResource:
+        case Info::ResourceTypeMedia:
+        case Info::ResourceTypePrefetch:
+        case Info::ResourceTypeFavicon:
+        case Info::ResourceTypePing:
+        case Info::ResourceTypeCspReport:
+        case Info::ResourceTypeServiceWorker:
+            return false;
+    }
+    // A kind this code does not know yet: let it through, as a browser would.
+    return true;
+}
+
+void WebRequestFilter::interceptRequest(QWebEngineUrlRequestInfo& info) {
+    if (!allows(info.resourceType())) {
+        info.block(true);
+    }
+}
+
+}  // namespace brevane

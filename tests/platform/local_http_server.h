@@ -1,0 +1,89 @@
+// A small HTTP server on 127.0.0.1 for tests: routes set up by the test, a log of the
+// paths asked for, and handlers that can hang until the server stops.
+#pragma once
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brevane::testing {
+
+class LocalHttpServer {
+public:
+    LocalHttpServer() {
+        // One request per connection: no idle connection holds stop() up.
+        m_server.set_keep_alive_max_count(1);
+        // Logged before routing, so a request whose handler never answers is seen too.
+        m_server.set_pre_routing_handler(
+            [this](const httplib::Request& request, httplib::Response&) {
+                const std::lock_guard lock(m_mutex);
+                m_log.push_back(request.path);
+                return httplib::Server::HandlerResponse::Unhandled;
+            });
+    }
+
+    ~LocalHttpServer() { stop(); }
+
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    /// Routes are added here before start().
+    httplib::Server& routes() { return m_server; }
+
+    /// Binds a port the system picks and serves on a thread of its own.
+    void start() {
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        while (!m_server.is_running()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    void stop() {
+        m_stopping = true;
+        if (m_thread.joinable()) {
+            m_server.stop();
+            m_thread.join();
+        }
+    }
+
+    int port() const { return m_port; }
+    std::u16string url(const std::string& path) const {
+        const std::string text = "http://127.0.0.1:" + std::to_string(m_port) + path;
+        return std::u16string(text.begin(), text.end());
+    }
+
+    /// Paths requested so far, in order.
+    std::vector<std::string> log() const {
+        const std::lock_guard lock(m_mutex);
+        return m_log;
+    }
+    int count(const std::string& path) const {
+        const std::lock_guard lock(m_mutex);
+        return int(std::count(m_log.begin(), m_log.end(), path));
+    }
+
+    /// For a handler that must never answer: blocks until the server stops.
+    void hang() const {
+        while (!m_stopping) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    bool stopping() const { return m_stopping; }
+
+private:
+    httplib::Server m_server;
+    std::thread m_thread;
+    int m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_log;
+};
+
+}  // namespace brevane::testing
