@@ -1,0 +1,60 @@
+// The program as the benchmark runs it: the six addresses come from the command line,
+// and when the run ends it prints its CPU time and that of its browser processes,
+// then quits.
+#include <QApplication>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/web_addresses.h"
+#include "platform/program.h"
+#include "process_tree.h"
+
+namespace {
+
+std::u16string Widen(const char* text) {
+    return QString::fromUtf8(text).toStdU16String();
+}
+
+double OwnCpuMilliseconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 7) {
+        std::fprintf(stderr, "usage: %s <source1> <source2> <source3> <siteA> <siteB> <sponsor>\n",
+                     argv[0]);
+        return 2;
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    brevane::Program program(brevane::WebAddresses{
+        .locationSource1 = Widen(argv[1]),
+        .locationSource2 = Widen(argv[2]),
+        .locationSource3 = Widen(argv[3]),
+        .siteARoot = Widen(argv[4]),
+        .siteBRoot = Widen(argv[5]),
+        .sponsor = Widen(argv[6]),
+    });
+    QObject::connect(&program, &brevane::Program::runEnded, &app, [] {
+        double browserCpu = 0;
+        for (const pid_t pid : brevane::bench::ProcessTree(getpid())) {
+            if (pid != getpid()) {
+                browserCpu += brevane::bench::CpuMilliseconds(pid);
+            }
+        }
+        std::printf("ended %.0f %.0f\n", OwnCpuMilliseconds(), browserCpu);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    program.start();
+    return QApplication::exec();
+}

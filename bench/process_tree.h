@@ -1,0 +1,23 @@
+// A process and its descendants as /proc shows them: CPU time and memory.
+#pragma once
+
+#include <sys/types.h>
+
+#include <vector>
+
+namespace brevane::bench {
+
+/// `root` and every process below it, `root` first.
+std::vector<pid_t> ProcessTree(pid_t root);
+
+/// User plus system CPU time of one process so far, in milliseconds (0 when gone).
+double CpuMilliseconds(pid_t pid);
+
+/// Resident set size of one process in KiB (0 when gone).
+long ResidentKiB(pid_t pid);
+
+/// Proportional set size of one process in KiB: shared pages are split among the
+/// processes that share them, so the sizes of several processes can be added.
+long ProportionalKiB(pid_t pid);
+
+}  // namespace brevane::bench
