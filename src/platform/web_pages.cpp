@@ -177,7 +177,9 @@ void WebPages::onLoadingChanged(int index, const QWebEngineLoadingInfo& info) {
 std::u16string WebPages::LoadPage(Control browser, std::optional<std::u16string_view> address) {
     throwIfAborted();
     Slot* slot = slotOf(browser);
-    if (slot == nullptr) {
+    // Loads run one after another; one asked for from inside another's wait (an event
+    // handler running during it) would take that wait over, so it gets nothing.
+    if (slot == nullptr || m_loop != nullptr) {
         return {};
     }
     if (address.has_value()) {
