@@ -1,0 +1,391 @@
+// The main window offscreen: geometry, stacking, composition of the price table,
+// tooltips, following the model, the start timer, the sponsor label and closing.
+#include "platform/oil_price_window.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <QHelpEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/run_sequence.h"
+#include "platform/qt_ports.h"
+#include "platform/twip_label.h"
+#include "support/fake_ports.h"
+#include "support/sample_pages.h"
+#include "window_test_support.h"
+
+namespace brevane {
+namespace {
+
+using namespace testing;
+using enum Control;
+
+const QString kLoadingCaption = QStringLiteral("Brevane v18.12.4 [正在获取您的所在地...]");
+
+QString PlainToolTip(const QWidget* widget) {
+    QTextDocument document;
+    document.setHtml(widget->toolTip());
+    return document.toPlainText();
+}
+
+/// Ink columns of `line` drawn in the panel font from x = `textLeft`, over [left, right).
+std::vector<bool> ExpectedInk(const QString& line, int textLeft, int left, int right,
+                              QColor background) {
+    QImage image(right + 50, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    QPainter painter(&image);
+    painter.setFont(FontFor(FontKind::Panel));
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(textLeft, 28), line);
+    painter.end();
+    return InkColumns(image, left, right, 0, image.height(), background);
+}
+
+void SaveScreenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral(BREVANE_SCREENSHOT_DIR));
+    widget.grab().save(QStringLiteral(BREVANE_SCREENSHOT_DIR "/") + QLatin1String(name));
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() {
+        window = std::make_unique<OilPrice>(run);
+        confirm.setParentWindow(window.get());
+        QObject::connect(window.get(), &OilPrice::closed, window.get(),
+                         [this] { confirm.abort(); });
+    }
+
+    /// Serves a place with a city on both price sites, as the core's whole-run tests do.
+    void ServeShenzhen() {
+        p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
+        p.pages.Serve(u"http://a.test/guangdong.shtml", SiteAPage(u"广东"));
+        p.pages.Serve(u"http://a.test/guangdong/shenzhen.shtml", SiteAPage(u"深圳", u"7.15"));
+        p.pages.Serve(u"http://b.test/guangdong/", SiteBPage());
+        p.pages.Serve(u"http://b.test/guangdong/shenzhenshi.html", SiteBPage(u"7.13"));
+    }
+
+    /// Form_Load, the window shown, and the tick waited for.
+    void LoadShowAndRun() {
+        Form_Load(run);
+        window->show();
+        QSignalSpy ended(window.get(), &OilPrice::runEnded);
+        ASSERT_TRUE(ended.wait(5000));
+    }
+
+    TwipLabel* label(Control id) const { return window->label(id); }
+
+    /// Checks that rows [firstLine, lastLine] of `id`, drawn on its pitch, show in the
+    /// window between `left` and `right` exactly as the label's own lines.
+    void ExpectLinesShow(const QImage& grab, Control id, int firstLine, int lastLine, int left,
+                         int right, bool inked = true) const {
+        TwipLabel* l = label(id);
+        const QPoint origin = l->mapTo(window.get(), QPoint(0, 0));
+        const QStringList lines = l->lines();
+        const QColor background = window->palette().color(QPalette::Window);
+        for (int i = firstLine; i <= lastLine; ++i) {
+            SCOPED_TRACE(std::string(SpecOf(id).name) + " line " + std::to_string(i));
+            ASSERT_LT(i, lines.size());
+            const int top = origin.y() + i * l->linePitch();
+            const std::string shown =
+                InkString(InkColumns(grab, left, right, top, top + 20, background));
+            EXPECT_EQ(shown.find('#') != std::string::npos, inked);
+            EXPECT_EQ(shown, InkString(ExpectedInk(lines[i], origin.x(), left, right, background)));
+        }
+    }
+
+    FakeProgram p;
+    QtConfirm confirm;
+    RunContext run{p.window, p.pages, confirm, p.shell, p.clock, TestAddresses()};
+    std::unique_ptr<OilPrice> window;
+};
+
+TEST_F(WindowTest, EveryControlSitsInItsContainerInStackingOrder) {
+    EXPECT_EQ(window->minimumSize(), QSize(321, 241));
+    EXPECT_EQ(window->maximumSize(), QSize(321, 241));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_FALSE(window->windowIcon().isNull());
+
+    std::map<QWidget*, QStringList> expectedOrder;  // topmost first
+    for (const ControlSpec& spec : AllControls()) {
+        SCOPED_TRACE(std::string(spec.name));
+        QWidget* w = window->control(spec.id);
+        if (spec.kind == ControlKind::Timer) {
+            EXPECT_EQ(w, nullptr);
+            continue;
+        }
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName().toStdString(), spec.name);
+        QWidget* container = spec.container == Container::Window ? window.get()
+                             : spec.container == Container::Frame1
+                                 ? window->control(Frame1)
+                                 : window->control(Fr_QiYouJiaGe_2);
+        EXPECT_EQ(w->parentWidget(), container);
+        EXPECT_EQ(w->focusPolicy(), Qt::NoFocus);
+        expectedOrder[container].append(QString::fromLatin1(spec.name.data(), spec.name.size()));
+
+        const Geometry& g = spec.geometry;
+        if (spec.kind == ControlKind::Line) {
+            continue;  // exact rectangles below
+        }
+        EXPECT_EQ(w->pos(), QPoint(g.left / 15, g.top / 15));
+        if (spec.kind == ControlKind::Browser) {
+            EXPECT_TRUE(w->isHidden());
+            EXPECT_GE(w->y(), window->height());
+        }
+        if (spec.kind == ControlKind::Label && spec.autoSize) {
+            EXPECT_EQ(w->height(), label(spec.id)->lines().size() * label(spec.id)->linePitch());
+            EXPECT_GT(w->width(), 0);
+        } else {
+            EXPECT_EQ(w->size(), QSize(g.width / 15, g.height / 15));
+        }
+        if (spec.kind != ControlKind::Browser) {
+            EXPECT_EQ(w->isVisibleTo(window.get()), spec.visible);
+        }
+    }
+    for (const auto& [container, names] : expectedOrder) {
+        QStringList stacked;  // children() runs from the bottom to the top
+        for (QObject* child : container->children()) {
+            if (!child->objectName().isEmpty()) {
+                stacked.prepend(child->objectName());
+            }
+        }
+        EXPECT_EQ(stacked, names) << container->objectName().toStdString();
+    }
+
+    const struct {
+        const char* name;
+        Control id;
+        QRect pixels;
+    } kExact[] = {
+        {"price table frame", Frame1, QRect(8, 8, 305, 161)},
+        {"column II frame", Fr_QiYouJiaGe_2, QRect(192, 48, 41, 105)},
+        {"city panel left of its frame", Lab_QiYouJiaGe_2, QRect(-112, 20, 153, 84)},
+        {"dashes above the frame's top", Label4, QRect(8, -2, 12, 100)},
+        {"status separator", Line2, QRect(0, 216, 320, 1)},
+        {"header separator", Line1, QRect(0, 42, 304, 1)},
+    };
+    for (const auto& row : kExact) {
+        EXPECT_EQ(window->control(row.id)->geometry(), row.pixels) << row.name;
+    }
+}
+
+TEST_F(WindowTest, FollowsEveryChangeOfTheModel) {
+    Form_Load(run);
+    EXPECT_EQ(window->windowTitle(), kLoadingCaption);
+    EXPECT_EQ(label(Lab_YouJia)->caption(), QStringLiteral("油价信息加载中，请稍等..."));
+    EXPECT_TRUE(window->timerActive());
+
+    p.window.setVisible(Label1, true);
+    p.window.setVisible(Lab_QiYouJiaGe, false);
+    EXPECT_TRUE(label(Label1)->isVisibleTo(window.get()));
+    EXPECT_FALSE(label(Lab_QiYouJiaGe)->isVisibleTo(window.get()));
+    p.window.setToolTip(Lab_DanJia_1, u"广东当前油价");
+    EXPECT_EQ(PlainToolTip(label(Lab_DanJia_1)), QStringLiteral("广东当前油价"));
+
+    // Auto-size: NetError grows to three lines of the pitch; Label_Time keeps its left
+    // edge while its text grows.
+    const QPoint netErrorAt = label(NetError)->pos();
+    p.window.setCaption(
+        NetError,
+        u"错误提示：\r\n数据获取失败，请检查网络！ Error：1802\r\n如错误已排除，请重启本程序。");
+    EXPECT_EQ(label(NetError)->pos(), netErrorAt);
+    EXPECT_EQ(label(NetError)->height(), 60);
+    EXPECT_GT(label(NetError)->width(), 150);
+    const QRect timeBefore = label(Label_Time)->geometry();
+    p.window.setCaption(Label_Time, u"[2026/12/7 星期一 and a good deal more] 星期一");
+    EXPECT_EQ(label(Label_Time)->x(), timeBefore.x());
+    EXPECT_GT(label(Label_Time)->width(), timeBefore.width());
+
+    // A title is shown as written, also where Qt would see its modified-mark placeholder.
+    window->show();
+    p.window.setWindowCaption(u"a [*] b");
+    EXPECT_EQ(window->windowHandle()->title(), QStringLiteral("a [*] b"));
+}
+
+TEST_F(WindowTest, CaptionsAndTooltipsAreShownAsPlainText) {
+    const std::u16string markup = u"<b>x</b><img src=\"http://127.0.0.1:9/x.png\">";
+    p.window.setCaption(Lab_YouJia, markup);
+    p.window.setToolTip(Lab_DanJia_1, markup);
+    p.window.setVisible(Lab_QiYouJiaGe, false);
+    window->show();
+    const QStringList lines = label(Lab_YouJia)->lines();
+    EXPECT_EQ(lines.join(u' '), Q(markup));
+    ExpectLinesShow(window->grab().toImage(), Lab_YouJia, 0, lines.size() - 1, 26, 200);
+    EXPECT_EQ(PlainToolTip(label(Lab_DanJia_1)), Q(markup));
+}
+
+TEST_F(WindowTest, PriceTableComposesRowsFromOverlappingLabels) {
+    ServeShenzhen();
+    LoadShowAndRun();
+    ASSERT_TRUE(p.window.visible(Lab_QiYouJiaGe) && p.window.visible(Lab_YouJia_2));
+    SaveScreenshot(*window, "run_with_city.png");
+
+    // Column I: site B's label shows in row 1 and right of site A's label, site A's in
+    // rows 2 to 5; column II: the city labels through their frame, clipped to it.
+    QImage grab = window->grab().toImage();
+    ExpectLinesShow(grab, Lab_YouJia, 0, 0, 26, 200);
+    ExpectLinesShow(grab, Lab_QiYouJiaGe, 0, 3, 26, 179);
+    ExpectLinesShow(grab, Lab_YouJia, 1, 4, 179, 200, false);  // its lines are shorter
+    ExpectLinesShow(grab, Lab_YouJia_2, 0, 0, 200, 241);
+    ExpectLinesShow(grab, Lab_QiYouJiaGe_2, 0, 3, 200, 241);
+    EXPECT_EQ(label(Lab_YouJia)->mapTo(window.get(), QPoint(0, 0)).y(), 56);  // row 1
+
+    // Without site A, site B's five rows show.
+    p.window.setVisible(Lab_QiYouJiaGe, false);
+    grab = window->grab().toImage();
+    ExpectLinesShow(grab, Lab_YouJia, 0, 4, 26, 200);
+
+    // Without site B, the fixed 89# row shows beneath.
+    p.window.setVisible(Lab_QiYouJiaGe, true);
+    p.window.setVisible(Lab_YouJia, false);
+    grab = window->grab().toImage();
+    ExpectLinesShow(grab, Lab_Error89, 0, 0, 26, 200);
+
+    // With the column II frame hidden, Label3's dashes show in its place; with the
+    // frame shown and both city labels hidden, Label4's show there.
+    p.window.setVisible(Fr_QiYouJiaGe_2, false);
+    grab = window->grab().toImage();
+    ExpectLinesShow(grab, Label3, 0, 4, 200, 241);
+    p.window.setVisible(Fr_QiYouJiaGe_2, true);
+    p.window.setVisible(Lab_QiYouJiaGe_2, false);
+    p.window.setVisible(Lab_YouJia_2, false);
+    grab = window->grab().toImage();
+    ExpectLinesShow(grab, Label4, 0, 4, 200, 241);
+}
+
+TEST_F(WindowTest, TooltipsComeFromTheTopmostControlAtThePointer) {
+    Form_Load(run);
+    window->show();
+    QWidget* frame = window->control(Frame1);
+    const QPoint columnOne = frame->mapTo(window.get(), QPoint(150, 100));
+    const QPoint columnTwo = frame->mapTo(window.get(), QPoint(205, 100));
+
+    // Lab_DanJia_1 draws nothing, yet its rectangle gives the tooltip.
+    QWidget* atColumnOne = window->childAt(columnOne);
+    ASSERT_EQ(atColumnOne, label(Lab_DanJia_1));
+    QHelpEvent help(QEvent::ToolTip, atColumnOne->mapFrom(window.get(), columnOne),
+                    window->mapToGlobal(columnOne));
+    QApplication::sendEvent(atColumnOne, &help);
+    EXPECT_TRUE(QToolTip::isVisible());
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText(), QStringLiteral("单价(I)"));
+    QToolTip::hideText();
+
+    EXPECT_EQ(window->childAt(columnTwo), label(Lab_DanJia_2));
+    p.window.setVisible(Lab_DanJia_2, false);
+    p.window.setVisible(Lab_QiYouJiaGe_2, false);
+    EXPECT_EQ(window->childAt(columnTwo), label(Lab_YouJia_2));
+    p.window.setVisible(Lab_YouJia_2, false);
+    QWidget* atColumnTwo = window->childAt(columnTwo);
+    ASSERT_EQ(atColumnTwo, label(Label4));
+    EXPECT_EQ(PlainToolTip(atColumnTwo), QStringLiteral("暂无II级油价信息"));
+}
+
+TEST_F(WindowTest, StartTimerTicksOnceAfterOneSecondAndRunsTheProgram) {
+    ServeShenzhen();
+    QElapsedTimer clock;
+    clock.start();
+    Form_Load(run);
+    window->show();
+    SaveScreenshot(*window, "form_load.png");
+    EXPECT_EQ(window->windowTitle(), kLoadingCaption);
+
+    // The sponsor label answers a click while the run waits for a page.
+    TwipLabel* sponsor = label(Lab_ZanZhu);
+    EXPECT_EQ(sponsor->cursor().shape(), Qt::PointingHandCursor);
+    p.pages.duringWait = [&](Control browser) {
+        if (browser == Web_QiYouJiaGe) {
+            QTest::mouseClick(sponsor, Qt::LeftButton);
+        }
+    };
+
+    QSignalSpy ended(window.get(), &OilPrice::runEnded);
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_GE(clock.elapsed(), 999);
+    EXPECT_FALSE(window->timerActive());
+    EXPECT_EQ(p.pages.requests().size(), 5u);
+    EXPECT_EQ(p.shell.opened, std::vector<std::u16string>{TestAddresses().sponsor});
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brevane v18.12.4 [广东-深圳 今日油价]"));
+    EXPECT_EQ(label(Label_Time)->caption(), QStringLiteral("[2026/12/7] 星期一"));
+    EXPECT_FALSE(ended.wait(1500));  // never a second tick
+}
+
+TEST_F(WindowTest, CancelInTheBoxLeavesErrorOne) {
+    QString titleWhileOpen;
+    WhenModalOpens([&](QWidget* modal) {
+        titleWhileOpen = window->windowTitle();
+        SaveScreenshot(*modal, "error_box.png");
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Cancel)->click();
+    });
+    LoadShowAndRun();
+    SaveScreenshot(*window, "error_01.png");
+
+    EXPECT_EQ(titleWhileOpen, kLoadingCaption);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brevane v18.12.4"));
+    EXPECT_EQ(p.pages.requests().size(), 3u);  // the three location sources only
+    EXPECT_TRUE(label(NetError)->isVisibleTo(window.get()));
+    EXPECT_EQ(label(NetError)->height(), 60);
+}
+
+TEST_F(WindowTest, NoPricesLeaveErrorTwo) {
+    p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
+    LoadShowAndRun();
+    SaveScreenshot(*window, "error_02.png");
+    EXPECT_TRUE(label(NetError)->isVisibleTo(window.get()));
+    EXPECT_TRUE(label(NetError)->caption().contains(QStringLiteral("1802")));
+    EXPECT_FALSE(window->control(Fr_QiYouJiaGe_2)->isVisibleTo(window.get()));
+}
+
+TEST_F(WindowTest, ClosingBeforeTheFirstTickRequestsNothing) {
+    QSignalSpy ended(window.get(), &OilPrice::runEnded);
+    QSignalSpy closed(window.get(), &OilPrice::closed);
+    Form_Load(run);
+    window->show();
+    window->close();
+    EXPECT_EQ(closed.size(), 1);
+    EXPECT_FALSE(window->timerActive());
+    QTest::qWait(1300);
+    EXPECT_EQ(ended.size(), 0);
+    EXPECT_TRUE(p.pages.requests().empty());
+}
+
+TEST_F(WindowTest, ClosingDuringAPageWaitEndsTheRunWithoutTouchingTheWindow) {
+    p.pages.duringWait = [&](Control) { window->close(); };
+    QObject::connect(window.get(), &OilPrice::closed, window.get(),
+                     [&] { p.pages.abortAt = u"https://loc1.test/"; });
+    LoadShowAndRun();
+    EXPECT_EQ(p.pages.requests().size(), 1u);
+    EXPECT_FALSE(window->isVisible());
+
+    // The window no longer follows the model.
+    p.window.setCaption(Lab_YouJia, u"after the close");
+    p.window.setTimerEnabled(true);
+    EXPECT_EQ(label(Lab_YouJia)->caption(), QStringLiteral("油价信息加载中，请稍等..."));
+    EXPECT_FALSE(window->timerActive());
+}
+
+TEST_F(WindowTest, ClosingWhileTheBoxIsOpenEndsTheRun) {
+    WhenModalOpens([&](QWidget*) { window->close(); });
+    LoadShowAndRun();
+    EXPECT_EQ(p.pages.requests().size(), 3u);
+    EXPECT_FALSE(p.window.visible(NetError));  // the run stopped inside the question
+    EXPECT_EQ(p.window.windowCaption(), kLoadingCaption.toStdU16String());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
+}  // namespace brevane
