@@ -310,6 +310,45 @@ TEST_F(EndToEnd, HungPricePageCostsAtMostThePageTimeLimit) {
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown) << "site B still fills column II";
 }
 
+TEST_F(EndToEnd, TrickledRedirectedAndHugePagesStillGiveThePriceTable) {
+    standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
+    sites().fail(Site::SiteA, "/guangdong.shtml", {FaultKind::Trickle, 1500ms});
+    sites().fail(Site::SiteA, "/guangdong/shenzhen.shtml", {FaultKind::Huge});
+    sites().serve(Site::SiteB, "/guangdong/index.html",
+                  {std::string(standin::SamplePageFile("site_b/guangdong/index.gbk.html")),
+                   "text/html; charset=gbk"});
+    sites().fail(Site::SiteB, "/guangdong/", {FaultKind::Redirect, 0ms, "/guangdong/index.html"});
+    const RunResult run = RunProgram(sites(), {.pageTimeLimit = 3s}, "hostile-pages");
+
+    ASSERT_TRUE(run.ended);
+    // A 20 MB page may take the browser longer than the page limit to lay out; it
+    // then costs at most the limit for the load and again for reading its text.
+    EXPECT_LT(run.elapsed, 1000ms + 1500ms + 3s + 3s + 8s);
+    const std::vector<LoggedRequest> expected{
+        Get(Site::Location1, "/"),
+        Get(Site::SiteA, "/guangdong.shtml"),
+        Get(Site::SiteA, "/guangdong/shenzhen.shtml"),
+        Get(Site::SiteB, "/guangdong/"),
+        Get(Site::SiteB, "/guangdong/index.html"),
+        Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
+    };
+    EXPECT_EQ(run.requests, expected);
+    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    ExpectPriceTable(run);
+    // The trickled province page is read whole, its notice included.
+    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
+                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.12 "});
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia), {u"89#\u3000\u3000汽油         6.65"});
+    // The huge city page gives its prices or, when the browser was too slow for the
+    // limit, a hidden label; never a wrong text.
+    if (run.at(Control::Lab_QiYouJiaGe_2).shown) {
+        ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
+                            {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.15 "});
+    }
+    EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
+}
+
 TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
     standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
     sites().fail(Site::SiteB, "/guangdong/", {FaultKind::Hang});
