@@ -13,6 +13,7 @@
 #include <QWebEngineSettings>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/hidden_page.h"
 #include "platform/page_text.h"
@@ -135,9 +136,11 @@ WebPages::WebPages(QObject* parent)
         connect(page, &QWebEnginePage::loadFinished, this, browsers[i].complete);
         connect(page, &QWebEnginePage::loadingChanged, this,
                 [this, i](const QWebEngineLoadingInfo& info) { onLoadingChanged(i, info); });
-        // A crashed renderer finishes no load; the wait need not run into the limit.
+        // A crashed renderer finishes no load and leaves no document to read.
         connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, i] {
             if (i == m_waitIndex) {
+                m_waitFailed = true;
+                m_waitStart.finish();
                 m_wait.finish();
             }
         });
@@ -166,9 +169,8 @@ void WebPages::onLoadingChanged(int index, const QWebEngineLoadingInfo& info) {
     // anything earlier is the end of the page that was there before. A page that sends
     // itself on at once (a script redirect) is followed to where it lands.
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        m_waitStarted = true;
         m_waitStart.finish();
-    } else if (m_waitStarted && !m_slots[index].page->isLoading()) {
+    } else if (m_waitStart.done && !m_slots[index].page->isLoading()) {
         m_waitFailed = info.status() == QWebEngineLoadingInfo::LoadFailedStatus;
         m_wait.finish();
     }
@@ -272,11 +274,10 @@ WebPages::Outcome WebPages::navigateAndWait(Slot& slot, const QUrl& url) {
     // Load signals of this page's earlier navigation may still sit in the queue; let them
     // be delivered now, while nobody waits for them.
     QCoreApplication::sendPostedEvents(slot.page.get());
+    m_waitStart = Wait{};
     m_wait = Wait{};
-    m_waitStarted = false;
     m_waitFailed = false;
     m_waitIndex = index;
-    m_waitStart = Wait{};
     const auto now = std::chrono::steady_clock::now();
     const auto deadline = now + m_timeLimit;
     slot.page->load(url);

@@ -93,8 +93,8 @@ private:
     std::u16string readText(Slot& slot);
     void throwIfAborted() const;
 
-    // Declared in destruction order: the pages go before their profile, the profile
-    // before the filter it uses.
+    // Destroyed in reverse order: the pages before their profile, the profile before the
+    // filter it uses.
     std::unique_ptr<WebRequestFilter> m_filter;
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::array<Slot, kPageCount> m_slots;
@@ -103,12 +103,11 @@ private:
     bool m_aborted = false;
     QEventLoop* m_loop = nullptr;  // the wait in progress, if any
 
-    // The navigation being waited for: which page, and whether it has started.
+    // The navigation being waited for: which page, its start, its end and how it ended.
     int m_waitIndex = -1;
-    bool m_waitStarted = false;
-    bool m_waitFailed = false;
     Wait m_waitStart;
     Wait m_wait;
+    bool m_waitFailed = false;
 };
 
 }  // namespace brevane
