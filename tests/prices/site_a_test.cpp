@@ -14,6 +14,12 @@ using namespace testing;
 
 const std::u16string kGrades = u"92#汽油价格7.12 95#汽油价格7.58 98#汽油价格8.60 0#柴油价格6.83";
 const std::u16string kMarker = u"（数据来源自广东） \r\n";
+// "价格" before a price becomes two more ideographic spaces.
+const std::u16string kWorkedLines =
+    u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.12 "
+    u"\r\n95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.58 "
+    u"\r\n98#\u3000\u3000汽油\u3000\u3000\u3000\u30008.60 \r\n   "
+    u"0#\u3000\u3000柴油\u3000\u3000\u3000\u30006.83";
 
 struct CutCase {
     const char* name;
@@ -33,15 +39,14 @@ TEST_P(CutSiteAPanelTest, ComposesFourLines) {
 INSTANTIATE_TEST_SUITE_P(
     Pages, CutSiteAPanelTest,
     ::testing::Values(
-        CutCase{"WorkedExample", u"导航" + kMarker + kGrades, std::u16string(kSiteALines)},
+        CutCase{"WorkedExample", u"导航" + kMarker + kGrades, kWorkedLines},
         CutCase{"ExcerptIsSixtyCharacters", kMarker + kGrades + u" 油价下跌(0.13元/升) 更多更多",
-                kSiteAPanel},
+                kWorkedLines + u" 油\u3000\u3000\u3000下跌(0.13/升)"},
         CutCase{"PlaceNamesCommasAndYuanDeleted",
                 kMarker + u"广东92#汽油价格7.12元, 95#价7.5 98#价8.6 0#价6.8",
                 u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.12 \r\n95#\u3000\u3000\u30007.5 "
                 u"\r\n98#\u3000\u3000\u30008.6 \r\n   0#\u3000\u3000\u30006.8"},
-        CutCase{"MarkerAbsentStartsAtItsLength", u"01234567890" + kGrades,
-                std::u16string(kSiteALines)},
+        CutCase{"MarkerAbsentStartsAtItsLength", u"01234567890" + kGrades, kWorkedLines},
         CutCase{"MarkerAbsentAndGradesOutOfReach", std::u16string(72, u'x') + kGrades,
                 std::nullopt},
         CutCase{"MarkerAtTheVeryEnd", u"页面" + kMarker, std::nullopt},
@@ -100,7 +105,7 @@ TEST(LoadQiYouJiaGe2, CutsTheCityPageByTheCityName) {
     EXPECT_EQ(program.pages.addresses(),
               std::vector<std::u16string>{u"http://a.test/guangdong/shenzhen.shtml"});
     EXPECT_TRUE(program.window.caption(Control::Lab_QiYouJiaGe_2)
-                    .starts_with(u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.15 \r\n"));
+                    .starts_with(u"92#\u3000\u3000汽油\u3000\u30007.15 \r\n"));
     EXPECT_TRUE(program.window.visible(Control::Fr_QiYouJiaGe_2));
 }
 
