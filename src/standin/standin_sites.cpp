@@ -116,7 +116,19 @@ void StandinSites::Impl::start(Site site) {
     }
     ports[index] = port;
     threads[index] = std::thread([s = server.get()] { s->listen_after_bind(); });
+    // stop() does nothing to a server whose thread has not begun listening yet, and
+    // that thread would then listen for ever; so the server only counts as started
+    // once it runs.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!server->is_running() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const bool running = server->is_running();
     servers[index] = std::move(server);
+    if (!running) {
+        throw std::runtime_error("stand-in site " + std::string(SiteName(site)) +
+                                 ": the server did not start");
+    }
 }
 
 void StandinSites::Impl::stop() {
