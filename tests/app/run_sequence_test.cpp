@@ -88,7 +88,8 @@ TEST_F(RunTest, GuangdongShenzhenFillsEveryPanel) {
     EXPECT_EQ(w.windowCaption(), u"Brevane v18.12.4 [广东-深圳 今日油价]");
     EXPECT_EQ(w.caption(Control::Lab_QiYouJiaGe), kSiteAPanel);
     EXPECT_TRUE(w.caption(Control::Lab_QiYouJiaGe_2).starts_with(u"92#\u3000\u3000汽油"));
-    EXPECT_TRUE(w.caption(Control::Lab_YouJia).starts_with(u"89#\u3000\u3000汽油        6.68\r\n"));
+    EXPECT_TRUE(
+        w.caption(Control::Lab_YouJia).starts_with(u"89#\u3000\u3000汽油         6.68\r\n"));
     EXPECT_NE(w.caption(Control::Lab_YouJia_2).find(u"7.13"), std::u16string::npos);
     EXPECT_EQ(w.caption(Control::Lab_Replace), u"油价下跌(约省5.2元/40L/箱)(0.13元/升)\r\n");
     EXPECT_EQ(w.caption(Control::Label_Time), u"[2026/12/7] 星期一");

@@ -105,7 +105,7 @@ TEST(LoadQiYouJiaGe2, CutsTheCityPageByTheCityName) {
     EXPECT_EQ(program.pages.addresses(),
               std::vector<std::u16string>{u"http://a.test/guangdong/shenzhen.shtml"});
     EXPECT_TRUE(program.window.caption(Control::Lab_QiYouJiaGe_2)
-                    .starts_with(u"92#\u3000\u3000汽油\u3000\u30007.15 \r\n"));
+                    .starts_with(u"92#\u3000\u3000汽油\u3000\u3000 7.15 \r\n"));
     EXPECT_TRUE(program.window.visible(Control::Fr_QiYouJiaGe_2));
 }
 

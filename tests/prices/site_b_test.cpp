@@ -16,10 +16,10 @@ constexpr std::u16string_view kFixed98 = u"98#\u3000\u3000汽油\u3000\u3000   -
 
 TEST(CutSiteBPanel, PutsTheFixed98RowBeforeTheDieselRow) {
     const std::u16string expected =
-        u"89#\u3000\u3000汽油        6.68\r\n92#\u3000\u3000汽油        7.10\r\n"
-        u"95#\u3000\u3000汽油        7.56\r\n" +
+        u"89#\u3000\u3000汽油         6.68\r\n92#\u3000\u3000汽油         7.10\r\n"
+        u"95#\u3000\u3000汽油         7.56\r\n" +
         std::u16string(kFixed98) +
-        u"\r\n   0#\u3000\u3000柴油        6.80\r\n更时间";  // 新 is in a place name
+        u"\r\n   0#\u3000\u3000柴油         6.80\r\n更时间";  // 新 is in a place name
     EXPECT_EQ(CutSiteBPanel(SiteBPage(), RegionCatalogueText()), expected);
 }
 

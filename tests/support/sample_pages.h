@@ -17,27 +17,26 @@ inline std::u16string SiteAPage(std::u16string_view place, std::u16string_view p
                                 std::u16string_view notice = u"油价下跌(0.13元/升)") {
     return u"首页 > 今日油价 > 全国各省市汽油柴油价格查询 > 油价走势 > 加油站地图 > 油价资讯 > "
            u"调价窗口\r\n（数据来源自" +
-           std::u16string(place) + u"） \r\n92#汽油" + std::u16string(p92) +
-           u" 95#汽油7.58 98#汽油8.60 0#柴油6.83\r\n\r\n" + std::u16string(notice) +
+           std::u16string(place) + u"） \r\n92#汽油 " + std::u16string(p92) +
+           u" 95#汽油 7.58 98#汽油 8.60 0#柴油 6.83\r\n\r\n" + std::u16string(notice) +
            u"\r\n油价走势";
 }
 
 /// Site B page: one grade a line after "(元/升) ".
 inline std::u16string SiteBPage(std::u16string_view p92 = u"7.10") {
-    return u"今日油价 单位(元/升) \r\n89#汽油价格6.68\r\n92#汽油价格" + std::u16string(p92) +
-           u"\r\n95#汽油价格7.56\r\n0#柴油价格6.80\r\n更新时间";
+    return u"今日油价 单位(元/升) \r\n89#汽油价格 6.68\r\n92#汽油价格 " + std::u16string(p92) +
+           u"\r\n95#汽油价格 7.56\r\n0#柴油价格 6.80\r\n更新时间";
 }
 
 /// The four lines of site A's sample grades.
 inline constexpr std::u16string_view kSiteALines =
-    u"92#\u3000\u3000汽油\u3000\u30007.12 \r\n"
-    u"95#\u3000\u3000汽油\u3000\u30007.58 \r\n"
-    u"98#\u3000\u3000汽油\u3000\u30008.60 \r\n"
-    u"   0#\u3000\u3000柴油\u3000\u30006.83";
+    u"92#\u3000\u3000汽油\u3000\u3000 7.12 \r\n"
+    u"95#\u3000\u3000汽油\u3000\u3000 7.58 \r\n"
+    u"98#\u3000\u3000汽油\u3000\u3000 8.60 \r\n"
+    u"   0#\u3000\u3000柴油\u3000\u3000 6.83";
 /// The panel text site A's sample page gives: its 60-character excerpt runs on past the
 /// grades into the notice, below the four rows.
 inline const std::u16string kSiteAPanel =
-    std::u16string(kSiteALines) +
-    u"\r\n\r\n油\u3000\u3000\u3000下跌(0.13/升)\r\n油\u3000\u3000\u3000走";
+    std::u16string(kSiteALines) + u"\r\n\r\n油\u3000\u3000\u3000下跌(0.13/升)\r";
 
 }  // namespace brevane::testing
