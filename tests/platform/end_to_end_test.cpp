@@ -94,17 +94,17 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
     // Site A: UTF-8 province page, GBK city page declared by its meta element only.
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe).shown);
     ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
-                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.12 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.58 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000\u3000\u30008.60 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000\u3000\u30006.83"});
+                        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ",
+                         u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
+                         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ",
+                         u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
     EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
     ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.15 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.61 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000\u3000\u30008.63 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000\u3000\u30006.86"});
+                        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ",
+                         u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
+                         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ",
+                         u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
     // Site B: GBK province page declared by its header only, UTF-8 city page.
     EXPECT_TRUE(run.at(Control::Lab_YouJia).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia),
@@ -134,7 +134,7 @@ TEST_F(EndToEnd, MunicipalityHidesColumnTwoAndStillAsksSiteBForItsCityPage) {
     EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [北京 今日油价]"));
     ExpectPriceTable(run);
     ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
-                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.26 "});
+                        {u"92#\u3000\u3000汽油\u3000\u3000 7.26 "});
     EXPECT_FALSE(run.at(Control::Fr_QiYouJiaGe_2).shown);
     EXPECT_FALSE(run.at(Control::Lab_DanJia_2).shown);
     // The Beijing page carries no adjustment notice.
@@ -172,8 +172,8 @@ TEST_F(EndToEnd, DongguanReadsScriptWrittenPricesAndAsksSiteBForDongshi) {
     ExpectPriceTable(run);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
     ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.14 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000\u3000\u30007.60 "});
+                        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ",
+                         u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.67"});
 }
@@ -337,14 +337,14 @@ TEST_F(EndToEnd, TrickledRedirectedAndHugePagesStillGiveThePriceTable) {
     ExpectPriceTable(run);
     // The trickled province page is read whole, its notice included.
     ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
-                        {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.12 "});
+                        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 "});
     EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
     ExpectRowsStartWith(run.at(Control::Lab_YouJia), {u"89#\u3000\u3000汽油         6.65"});
     // The huge city page gives its prices or, when the browser was too slow for the
     // limit, a hidden label; never a wrong text.
     if (run.at(Control::Lab_QiYouJiaGe_2).shown) {
         ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                            {u"92#\u3000\u3000汽油\u3000\u3000\u3000\u30007.15 "});
+                            {u"92#\u3000\u3000汽油\u3000\u3000 7.15 "});
     }
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
 }

@@ -78,11 +78,11 @@ struct MarkedPage {
 
 TEST(SampleSites, PricePagesCarryTheirSitesMarkerInTheBodyText) {
     const MarkedPage cases[] = {
-        {"site_a/guangdong.shtml", u"（数据来源自广东） \r\n92#汽油价格7.12 95#"},
-        {"site_a/guangdong/shenzhen.gbk.shtml", u"（数据来源自深圳） \r\n92#汽油价格7.15 95#"},
-        {"site_a/beijing.shtml", u"（数据来源自北京） \r\n92#汽油价格7.26 95#"},
-        {"site_a/shanxi-3.shtml", u"（数据来源自陕西） \r\n92#汽油价格7.05 95#"},
-        {"site_a/shanxi-3/xian.shtml", u"（数据来源自西安） \r\n92#汽油价格7.07 95#"},
+        {"site_a/guangdong.shtml", u"（数据来源自广东） \r\n92#汽油 7.12 95#"},
+        {"site_a/guangdong/shenzhen.gbk.shtml", u"（数据来源自深圳） \r\n92#汽油 7.15 95#"},
+        {"site_a/beijing.shtml", u"（数据来源自北京） \r\n92#汽油 7.26 95#"},
+        {"site_a/shanxi-3.shtml", u"（数据来源自陕西） \r\n92#汽油 7.05 95#"},
+        {"site_a/shanxi-3/xian.shtml", u"（数据来源自西安） \r\n92#汽油 7.07 95#"},
         // Only its script writes the prices; without it the marker stands alone.
         {"site_a/guangdong/dongguan.shtml", u"（数据来源自东莞） \r\n正在读取"},
         {"site_b/guangdong/index.gbk.html", u"(元/升) \r\n89#汽油价格 6.65\r\n92#"},
@@ -99,9 +99,9 @@ TEST(SampleSites, PricePagesCarryTheirSitesMarkerInTheBodyText) {
 }
 
 TEST(SampleSites, ProvincePagesCarryTheNoticeBehindTheDieselEntry) {
-    EXPECT_NE(TextOf("site_a/guangdong.shtml").find(u"0#柴油价格6.83 油价下跌(0.13元/升) 油价"),
+    EXPECT_NE(TextOf("site_a/guangdong.shtml").find(u"0#柴油 6.83\r\n\r\n油价下跌(0.13元/升) 油价"),
               std::u16string::npos);
-    EXPECT_NE(TextOf("site_a/shanxi-3.shtml").find(u"0#柴油价格6.72 油价上涨(0.15元/升) 油价"),
+    EXPECT_NE(TextOf("site_a/shanxi-3.shtml").find(u"0#柴油 6.72\r\n\r\n油价上涨(0.15元/升) 油价"),
               std::u16string::npos);
     // No notice on the Beijing page: no "油价" within reach of its diesel entry.
     const std::u16string beijing = TextOf("site_a/beijing.shtml");
