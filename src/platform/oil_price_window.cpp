@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "app/run_sequence.h"
+#include "platform/qt_text.h"
 #include "platform/twip_label.h"
 
 namespace brevane {
@@ -35,10 +36,6 @@ const QStringList kDefaultFamilies = {
     QStringLiteral("Noto Sans Mono CJK SC"),
     QStringLiteral("Droid Sans Fallback"),
 };
-
-QString ToQt(std::u16string_view text) {
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
-}
 
 int TwipsToPixel(int twips) {
     // Rounds half away from zero, so negative positions mirror positive ones.

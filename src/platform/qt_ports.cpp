@@ -5,14 +5,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "platform/qt_text.h"
+
 namespace brevane {
-namespace {
-
-QString ToQt(std::u16string_view text) {
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
-}
-
-}  // namespace
 
 bool QtConfirm::AskOkCancel(std::u16string_view title, std::u16string_view text) {
     if (m_aborted) {

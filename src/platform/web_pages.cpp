@@ -17,6 +17,7 @@
 
 #include "platform/hidden_page.h"
 #include "platform/page_text.h"
+#include "platform/qt_text.h"
 #include "platform/web_request_filter.h"
 
 namespace brevane {
@@ -185,7 +186,7 @@ std::u16string WebPages::LoadPage(Control browser, std::optional<std::u16string_
         return {};
     }
     if (address.has_value()) {
-        const QUrl url(QStringView(address->data(), qsizetype(address->size())).toString());
+        const QUrl url(ToQt(*address));
         if (slot->serial > 0 && movesWithinDocument(url, slot->page->url())) {
             // The engine reports no load for this, and the document stays the one shown.
             slot->page->load(url);
