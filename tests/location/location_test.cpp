@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_ports.h"
+#include "support/row_name.h"
 
 namespace brevane {
 namespace {
@@ -60,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SourceCase{"Source3WithoutMarkerStartsAt87", u"", u"",
                                  std::u16string(86, u'z') + u"江苏南京", u"江苏南京", 3},
                       SourceCase{"Source3ShortAndWithoutMarker", u"", u"", u"短", u"", 3}),
-    [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.name); });
+    testing::RowName());
 
 TEST(OfferDefaultRegion, AcceptSetsGuangdongAndAsksOnce) {
     FakeProgram program;

@@ -1,6 +1,8 @@
 // Tests of the region table, its match, and the region catalogue built from it.
 #include <gtest/gtest.h>
 
+#include "support/row_name.h"
+
 #include <set>
 
 #include "location/region_catalogue.h"
@@ -108,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                   true,
                   {u"青海", u"qinghai", u"海南州", u"hailanzhou"}},
         MatchCase{"FullWidthLettersDoNotMatch", u"ＧＤ", false, {}}),
-    [](const ::testing::TestParamInfo<MatchCase>& info) { return std::string(info.param.name); });
+    testing::RowName());
 
 TEST(RegionCatalogue, IsTheFixedTextOfEveryName) {
     const std::u16string& catalogue = RegionCatalogueText();

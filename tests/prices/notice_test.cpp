@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_ports.h"
+#include "support/row_name.h"
 #include "support/sample_pages.h"
 
 namespace brevane {
@@ -61,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                    u"油价上涨(约贵-2元/40L/箱)( -0.05)"},
         NoticeCase{"NoDieselEntryStartsAtFour", u"abc油价上涨(0.07)",
                    u"油价上涨(约贵2.8元/40L/箱)(0.07)"}),
-    [](const ::testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });
+    testing::RowName());
 
 TEST(LoadReplace, ReadsTheProvincePageAgainWithoutARequest) {
     FakeProgram program;

@@ -5,6 +5,7 @@
 
 #include "location/region_catalogue.h"
 #include "support/fake_ports.h"
+#include "support/row_name.h"
 #include "support/sample_pages.h"
 
 namespace brevane {
@@ -57,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
             u"92#\u3000\u3000a \r\n95#\u3000\u3000b \r\n98#\u3000\u3000c \r\n   0#\u3000\u3000d "},
         CutCase{"OtherPlaceMarkerDoesNotMatch",
                 u"（数据来源自广州） \r\n" + std::u16string(60, u'x') + kGrades, std::nullopt}),
-    [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
+    testing::RowName());
 
 TEST(LoadQiYouJiaGe, RequestsTheProvincePageAndKeepsItsPanel) {
     FakeProgram program;

@@ -5,6 +5,7 @@
 
 #include "location/region_catalogue.h"
 #include "support/fake_ports.h"
+#include "support/row_name.h"
 #include "support/sample_pages.h"
 
 namespace brevane {
@@ -87,9 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Places, SiteBAddressTest,
                                                     {u"北京", u"beijing", u"", u""},
                                                     u"http://b.test/beijing/",
                                                     u"http://b.test/beijing/shi.html"}),
-                         [](const ::testing::TestParamInfo<LoadCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         testing::RowName());
 
 TEST(LoadYouJia, SlugIsRestoredWhenTheRunIsAbortedDuringTheWait) {
     FakeProgram program;

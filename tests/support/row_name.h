@@ -1,0 +1,17 @@
+// Names the rows of a table-driven test after their `name` member.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace brevane::testing {
+
+struct RowName {
+    template <class Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+        return info.param.name;
+    }
+};
+
+}  // namespace brevane::testing
