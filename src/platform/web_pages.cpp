@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "pagetext/page_text.h"
 #include "platform/hidden_page.h"
-#include "platform/page_text.h"
 #include "platform/qt_text.h"
 #include "platform/web_request_filter.h"
 
@@ -111,30 +111,15 @@ WebPages::WebPages(QObject* parent)
     connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this,
             [](QWebEngineDownloadRequest* download) { download->cancel(); });
 
-    using Handler = void (WebPages::*)();
-    struct Browser {
-        Control control;
-        Handler begin;
-        Handler complete;
+    constexpr std::array<Control, kPageCount> browsers{
+        Control::Web_IP,     Control::Web_QiYouJiaGe, Control::Web_QiYouJiaGe_2,
+        Control::Web_YouJia, Control::Web_YouJia_2,
     };
-    const std::array<Browser, kPageCount> browsers{{
-        {Control::Web_IP, &WebPages::Web_IP_DownloadBegin, &WebPages::Web_IP_DownloadComplete},
-        {Control::Web_QiYouJiaGe, &WebPages::Web_QiYouJiaGe_DownloadBegin,
-         &WebPages::Web_QiYouJiaGe_DownloadComplete},
-        {Control::Web_QiYouJiaGe_2, &WebPages::Web_QiYouJiaGe_2_DownloadBegin,
-         &WebPages::Web_QiYouJiaGe_2_DownloadComplete},
-        {Control::Web_YouJia, &WebPages::Web_YouJia_DownloadBegin,
-         &WebPages::Web_YouJia_DownloadComplete},
-        {Control::Web_YouJia_2, &WebPages::Web_YouJia_2_DownloadBegin,
-         &WebPages::Web_YouJia_2_DownloadComplete},
-    }};
     for (int i = 0; i < kPageCount; ++i) {
         Slot& slot = m_slots[i];
-        slot.control = browsers[i].control;
+        slot.control = browsers[i];
         slot.page = std::make_unique<HiddenPage>(m_profile.get());
         HiddenPage* page = slot.page.get();
-        connect(page, &QWebEnginePage::loadStarted, this, browsers[i].begin);
-        connect(page, &QWebEnginePage::loadFinished, this, browsers[i].complete);
         connect(page, &QWebEnginePage::loadingChanged, this,
                 [this, i](const QWebEngineLoadingInfo& info) { onLoadingChanged(i, info); });
         // A crashed renderer finishes no load and leaves no document to read.
@@ -227,11 +212,6 @@ void WebPages::abort() {
 
 void WebPages::setTimeLimit(std::chrono::milliseconds limit) {
     m_timeLimit = std::max(limit, std::chrono::milliseconds(1));
-}
-
-bool WebPages::isSilent(Control browser) const {
-    const Slot* slot = slotOf(browser);
-    return slot != nullptr && slot->page->isSilent();
 }
 
 WebPages::Slot* WebPages::slotOf(Control browser) {
@@ -331,37 +311,6 @@ void WebPages::throwIfAborted() const {
     if (m_aborted) {
         throw RunAborted();
     }
-}
-
-void WebPages::Web_IP_DownloadBegin() {
-    slotOf(Control::Web_IP)->page->setSilent(true);
-}
-void WebPages::Web_IP_DownloadComplete() {
-    slotOf(Control::Web_IP)->page->setSilent(true);
-}
-void WebPages::Web_QiYouJiaGe_DownloadBegin() {
-    slotOf(Control::Web_QiYouJiaGe)->page->setSilent(true);
-}
-void WebPages::Web_QiYouJiaGe_DownloadComplete() {
-    slotOf(Control::Web_QiYouJiaGe)->page->setSilent(true);
-}
-void WebPages::Web_QiYouJiaGe_2_DownloadBegin() {
-    slotOf(Control::Web_QiYouJiaGe_2)->page->setSilent(true);
-}
-void WebPages::Web_QiYouJiaGe_2_DownloadComplete() {
-    slotOf(Control::Web_QiYouJiaGe_2)->page->setSilent(true);
-}
-void WebPages::Web_YouJia_DownloadBegin() {
-    slotOf(Control::Web_YouJia)->page->setSilent(true);
-}
-void WebPages::Web_YouJia_DownloadComplete() {
-    slotOf(Control::Web_YouJia)->page->setSilent(true);
-}
-void WebPages::Web_YouJia_2_DownloadBegin() {
-    slotOf(Control::Web_YouJia_2)->page->setSilent(true);
-}
-void WebPages::Web_YouJia_2_DownloadComplete() {
-    slotOf(Control::Web_YouJia_2)->page->setSilent(true);
 }
 
 }  // namespace brevane

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 class QEventLoop;
 class QUrl;
@@ -45,10 +45,6 @@ public:
     /// Per-page time limit (default 15 s).
     void setTimeLimit(std::chrono::milliseconds limit);
 
-    /// The silent flag the load handlers set on `browser`'s page (false for any other
-    /// control).
-    bool isSilent(Control browser) const;
-
 private:
     static constexpr int kPageCount = 5;
 
@@ -58,19 +54,6 @@ private:
         int serial = 0;       // navigations requested so far; 0 = sent nowhere yet
         std::u16string text;  // body text read at the end of the last load
     };
-
-    // The browser handlers, one pair per control, run when its page starts and
-    // finishes loading.
-    void Web_IP_DownloadBegin();
-    void Web_IP_DownloadComplete();
-    void Web_QiYouJiaGe_DownloadBegin();
-    void Web_QiYouJiaGe_DownloadComplete();
-    void Web_QiYouJiaGe_2_DownloadBegin();
-    void Web_QiYouJiaGe_2_DownloadComplete();
-    void Web_YouJia_DownloadBegin();
-    void Web_YouJia_DownloadComplete();
-    void Web_YouJia_2_DownloadBegin();
-    void Web_YouJia_2_DownloadComplete();
 
     /// Something a local event loop waits for.
     struct Wait {
