@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/web_addresses.h"
+#include "core/web_addresses.h"
 #include "platform/program.h"
 #include "process_tree.h"
 

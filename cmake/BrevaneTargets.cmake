@@ -1,9 +1,30 @@
-# Compiler settings shared by every target of our own.
+# Compiler settings and the library-per-folder rule shared by every target of our own.
+
+option(BREVANE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors (the CI presets turn it on)" OFF)
+
 function(brevane_target_settings target)
-  if(MSVC)
-    target_compile_options(${target} PRIVATE /W4 /WX /utf-8 /permissive-)
-  else()
-    # Designated initializers may leave members to their defaults.
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-missing-field-initializers)
+  # Designated initializers may leave members to their defaults.
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+  if(BREVANE_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
   endif()
+endfunction()
+
+# brevane_add_layer(<folder> [SOURCES src...] [DEPENDS lib...] [PRIVATE_DEPENDS lib...])
+#
+# The folder of the calling CMakeLists.txt becomes the static library brevane_<folder>.
+# Its headers are included as "<folder>/name.h". Its include path holds nothing but a
+# link named <folder> to the folder itself, and a library sees the include paths of what
+# it links and no others: a file that includes from a layer it does not build on fails
+# to compile, so the layering is kept by the build, not by convention.
+function(brevane_add_layer folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  set(target brevane_${folder})
+  add_library(${target} STATIC ${ARG_SOURCES})
+  set(root ${PROJECT_BINARY_DIR}/layers/${folder})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${folder} SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${root})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  brevane_target_settings(${target})
 endfunction()

@@ -1,9 +1,9 @@
 // The window's controls at creation.
-#include "app/controls.h"
+#include "core/controls.h"
 
 #include <array>
 
-#include "app/texts.h"
+#include "core/texts.h"
 
 namespace brevane {
 namespace {

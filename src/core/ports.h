@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace brevane {
 
@@ -60,6 +60,16 @@ class ClockPort {
 public:
     virtual ~ClockPort() = default;
     virtual Today Now() = 0;
+};
+
+/// Where the run notes each mark it looked for in a page and did not find, so that an
+/// empty panel or an error code can be traced to the page that caused it. Notes change
+/// nothing in the run.
+class RunLogPort {
+public:
+    virtual ~RunLogPort() = default;
+    /// `where` (the control whose page was searched) lacked `mark`.
+    virtual void Missed(std::string_view where, std::u16string_view mark) = 0;
 };
 
 }  // namespace brevane

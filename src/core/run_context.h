@@ -2,9 +2,9 @@
 // addresses.
 #pragma once
 
-#include "app/ports.h"
-#include "app/web_addresses.h"
-#include "app/window_model.h"
+#include "core/ports.h"
+#include "core/web_addresses.h"
+#include "core/window_model.h"
 
 namespace brevane {
 
@@ -14,6 +14,7 @@ struct RunContext {
     ConfirmPort& confirm;
     ShellPort& shell;
     ClockPort& clock;
+    RunLogPort& log;
     WebAddresses addresses;
 };
 

@@ -1,5 +1,5 @@
 // Exact text operations on UTF-16 text.
-#include "app/text.h"
+#include "core/text.h"
 
 #include <algorithm>
 #include <bitset>

@@ -1,5 +1,5 @@
 // The program's model of its main window.
-#include "app/window_model.h"
+#include "core/window_model.h"
 
 namespace brevane {
 

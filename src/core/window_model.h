@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace brevane {
 

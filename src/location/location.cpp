@@ -1,10 +1,9 @@
-// Finding the user's place from IP-location pages, and the Guangdong fallback.
+// Finding the user's place from IP-location pages, and the Guangdong offer.
 #include "location/location.h"
 
-#include "app/run_sequence.h"
-#include "app/text.h"
-#include "app/texts.h"
-#include "app/version.h"
+#include "core/error_code.h"
+#include "core/text.h"
+#include "core/texts.h"
 #include "location/region_table.h"
 
 namespace brevane {
@@ -14,6 +13,7 @@ constexpr std::size_t kShortFragment = 12;
 constexpr std::size_t kLongFragment = 30;
 // Source 3 names the place this many characters after the end of its marker.
 constexpr std::size_t kSource3Skip = 80;
+constexpr std::string_view kLogName = "Web_IP";
 
 }  // namespace
 
@@ -23,34 +23,19 @@ std::u16string DetectLocation(RunContext& run) {
     if (std::size_t p = text::Find(page, texts::kSource1Marker); p > 0) {
         return text::Mid(page, p + texts::kSource1Marker.size(), kShortFragment);
     }
+    run.log.Missed(kLogName, texts::kSource1Marker);
     page = run.pages.LoadPage(Control::Web_IP, at.locationSource2);
     if (std::size_t p = text::Find(page, texts::kSource2Marker); p > 0) {
         return text::Mid(page, p + texts::kSource2Marker.size(), kShortFragment);
     }
+    run.log.Missed(kLogName, texts::kSource2Marker);
     // The last source is cut whether or not its marker is there.
     page = run.pages.LoadPage(Control::Web_IP, at.locationSource3);
     const std::size_t p = text::Find(page, texts::kSource3Marker);
-    return text::Mid(page, p + kSource3Skip + texts::kSource3Marker.size(), kLongFragment);
-}
-
-std::u16string ErrorCode(std::u16string_view code) {
-    return text::FromInt(kVersionMajor) + std::u16string(code);
-}
-
-void ShowErrorPanel(WindowModel& window, std::u16string_view message, std::u16string_view code) {
-    for (Control hidden : {Control::Label1, Control::Label3, Control::Lab_YouJia,
-                           Control::Lab_QiYouJiaGe, Control::Lab_DanJia_1, Control::Lab_DanJia_2,
-                           Control::Fr_QiYouJiaGe_2, Control::Lab_Error89}) {
-        window.setVisible(hidden, false);
+    if (p == 0) {
+        run.log.Missed(kLogName, texts::kSource3Marker);
     }
-    window.setVisible(Control::NetError, true);
-    std::u16string caption(texts::kErrorPanelFirstLine);
-    caption += texts::kCrLf;
-    caption += message;
-    caption += ErrorCode(code);
-    caption += texts::kCrLf;
-    caption += texts::kErrorPanelLastLine;
-    window.setCaption(Control::NetError, caption);
+    return text::Mid(page, p + kSource3Skip + texts::kSource3Marker.size(), kLongFragment);
 }
 
 bool OfferDefaultRegion(RunContext& run) {
@@ -62,16 +47,7 @@ bool OfferDefaultRegion(RunContext& run) {
     question += ErrorCode(texts::kErrorNoLocation);
     question += texts::kCrLf;
     question += texts::kOfferDefaultRegion;
-    if (run.confirm.AskOkCancel(texts::kErrorBoxTitle, question)) {
-        return true;
-    }
-
-    ShowErrorPanel(run.window, texts::kNoLocationMessage, texts::kErrorNoLocation);
-    run.window.setWindowCaption(VersionCaption());
-    values.lookupStage = 0;
-    values.provinceName.clear();
-    values.provinceSlug.clear();
-    return false;
+    return run.confirm.AskOkCancel(texts::kErrorBoxTitle, question);
 }
 
 }  // namespace brevane

@@ -1,11 +1,10 @@
-// Finding the user's place from IP-location pages, the Guangdong fallback, and the
-// error panel.
+// Finding the user's place from IP-location pages, and the offer of Guangdong when
+// none is found.
 #pragma once
 
 #include <string>
-#include <string_view>
 
-#include "app/run_context.h"
+#include "core/run_context.h"
 
 namespace brevane {
 
@@ -13,15 +12,8 @@ namespace brevane {
 /// cut from the first page that carries its source's marker (or from source 3).
 std::u16string DetectLocation(RunContext& run);
 
-/// Sets Guangdong and asks the user whether to load it; on refusal puts the window
-/// into its error state with error 01. Returns whether the user accepted.
+/// Sets Guangdong as the province and asks the user whether to load its prices.
+/// Returns whether the user accepted; what a refusal means is the caller's business.
 bool OfferDefaultRegion(RunContext& run);
-
-/// The major version number followed by the two-digit code, e.g. "1801".
-std::u16string ErrorCode(std::u16string_view code);
-
-/// Hides the price table and shows the error panel with `message`, the error code
-/// and the advice to restart.
-void ShowErrorPanel(WindowModel& window, std::u16string_view message, std::u16string_view code);
 
 }  // namespace brevane

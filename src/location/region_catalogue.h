@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/window_model.h"
+#include "core/window_model.h"
 
 namespace brevane {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace brevane {
 namespace {

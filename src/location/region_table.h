@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_model.h"
+#include "core/window_model.h"
 
 namespace brevane {
 

@@ -1,6 +1,6 @@
 // Turns a page's HTML into its body text: gumbo parses, an explicit-stack walk feeds a
 // small writer that applies the white-space and line-break rules.
-#include "platform/page_text.h"
+#include "pagetext/page_text.h"
 
 #include <gumbo.h>
 #include <time.h>

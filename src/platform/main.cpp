@@ -1,7 +1,7 @@
 // The brevane program: one window that shows today's fuel prices for the user's place.
 #include <QApplication>
 
-#include "app/web_addresses.h"
+#include "core/web_addresses.h"
 #include "platform/program.h"
 
 int main(int argc, char* argv[]) {

@@ -8,9 +8,9 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "app/run_sequence.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
+#include "run/run_sequence.h"
 
 namespace brevane {
 namespace {

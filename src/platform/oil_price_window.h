@@ -27,8 +27,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/controls.h"
-#include "app/run_context.h"
+#include "core/controls.h"
+#include "core/run_context.h"
 
 namespace brevane {
 

@@ -1,14 +1,14 @@
 // The program's pieces and their wiring.
 #include "platform/program.h"
 
-#include "app/run_sequence.h"
 #include "platform/oil_price_window.h"
+#include "run/run_sequence.h"
 
 namespace brevane {
 
 Program::Program(WebAddresses addresses, QObject* parent)
     : QObject(parent),
-      m_run{m_model, m_pages, m_confirm, m_shell, m_clock, std::move(addresses)},
+      m_run{m_model, m_pages, m_confirm, m_shell, m_clock, m_log, std::move(addresses)},
       m_window(std::make_unique<OilPrice>(m_run)) {
     m_confirm.setParentWindow(m_window.get());
     connect(m_window.get(), &OilPrice::runEnded, this, &Program::runEnded);

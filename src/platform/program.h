@@ -6,9 +6,9 @@
 
 #include <QObject>
 
-#include "app/run_context.h"
-#include "app/web_addresses.h"
-#include "app/window_model.h"
+#include "core/run_context.h"
+#include "core/web_addresses.h"
+#include "core/window_model.h"
 #include "platform/qt_ports.h"
 #include "platform/web_pages.h"
 
@@ -42,6 +42,7 @@ private:
     QtConfirm m_confirm;
     QtShell m_shell;
     QtClock m_clock;
+    QtRunLog m_log;
     RunContext m_run;
     // Declared last so that it goes first: it detaches from the model as it goes.
     std::unique_ptr<OilPrice> m_window;

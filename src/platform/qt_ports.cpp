@@ -2,12 +2,15 @@
 #include "platform/qt_ports.h"
 
 #include <QDesktopServices>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QUrl>
 
 #include "platform/qt_text.h"
 
 namespace brevane {
+
+Q_LOGGING_CATEGORY(lcRun, "brevane.run", QtWarningMsg)
 
 bool QtConfirm::AskOkCancel(std::u16string_view title, std::u16string_view text) {
     if (m_aborted) {
@@ -47,6 +50,12 @@ void QtConfirm::abort() {
 void QtShell::OpenAddress(std::u16string_view address) {
     // A failure to open the page is of no consequence to the program.
     static_cast<void>(QDesktopServices::openUrl(QUrl(ToQt(address))));
+}
+
+void QtRunLog::Missed(std::string_view where, std::u16string_view mark) {
+    // The mark is quoted with its line breaks escaped, so each note stays on one line.
+    qCDebug(lcRun).nospace() << QLatin1StringView(where.data(), qsizetype(where.size())) << ": no "
+                             << ToQt(mark);
 }
 
 Today TodayFrom(QDate date, const QLocale& locale) {

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 class QMessageBox;
 
@@ -42,6 +42,13 @@ public:
 class QtClock : public ClockPort {
 public:
     Today Now() override;
+};
+
+/// Notes of the run on the logging category brevane.run (off unless a logging rule turns
+/// it on).
+class QtRunLog : public RunLogPort {
+public:
+    void Missed(std::string_view where, std::u16string_view mark) override;
 };
 
 /// The date as the clock port gives it, with its text in `locale`'s short format.

@@ -1,9 +1,9 @@
 // The final state of the price table.
 #include "present/summary.h"
 
-#include "app/text.h"
-#include "app/texts.h"
-#include "location/location.h"
+#include "core/text.h"
+#include "core/texts.h"
+#include "present/error_panel.h"
 #include "prices/panel.h"
 
 namespace brevane {

@@ -4,14 +4,15 @@
 
 #include <string>
 
-#include "app/ports.h"
-#include "app/run_context.h"
+#include "core/run_context.h"
 
 namespace brevane {
 
 /// "[", the short date, "] " and the weekday word.
 std::u16string DateLine(const Today& today);
 
+/// Completes the price table (unit column, notice) or, when neither province panel has
+/// prices, shows error 02; then sets the column tooltips and writes today's date.
 void Show_Summary(RunContext& run);
 
 }  // namespace brevane

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/text.h"
-#include "app/texts.h"
+#include "core/text.h"
+#include "core/texts.h"
 
 namespace brevane {
 namespace {
@@ -83,12 +83,21 @@ std::u16string WithEstimate(std::u16string_view notice, std::u16string_view word
 
 }  // namespace
 
-std::u16string NoticeCaption(std::u16string_view pageText) {
+std::u16string NoticeCaption(std::u16string_view pageText, MissedMarks* missed) {
+    const auto miss = [missed](std::u16string_view mark) {
+        if (missed != nullptr) {
+            missed->emplace_back(mark);
+        }
+    };
     // Without the diesel entry the excerpt starts where it would have at position 0.
     const std::size_t p = text::Find(pageText, texts::kDieselEntry);
+    if (p == 0) {
+        miss(texts::kDieselEntry);
+    }
     const std::u16string excerpt =
         text::Mid(pageText, p + texts::kDieselEntry.size(), kExcerptLength);
     if (!text::Contains(excerpt, texts::kNoticeWord)) {
+        miss(texts::kNoticeWord);
         return std::u16string(texts::kDisclaimer);
     }
     std::u16string notice(texts::kNoticeWord);
@@ -104,8 +113,11 @@ std::u16string NoticeCaption(std::u16string_view pageText) {
 }
 
 void Load_Replace(RunContext& run) {
-    run.window.setCaption(Control::Lab_Replace,
-                          NoticeCaption(run.pages.ReadPageText(Control::Web_QiYouJiaGe)));
+    MissedMarks missed;
+    const std::u16string caption =
+        NoticeCaption(run.pages.ReadPageText(Control::Web_QiYouJiaGe), &missed);
+    NoteMissed(run, Control::Lab_Replace, missed);
+    run.window.setCaption(Control::Lab_Replace, caption);
 }
 
 }  // namespace brevane

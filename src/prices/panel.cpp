@@ -1,8 +1,8 @@
 // Rules shared by the four price panel labels.
 #include "prices/panel.h"
 
-#include "app/text.h"
-#include "app/texts.h"
+#include "core/text.h"
+#include "core/texts.h"
 
 namespace brevane {
 
@@ -10,9 +10,20 @@ bool CountsAsLoaded(std::u16string_view caption) {
     return text::Contains(caption, texts::kLoadedMark);
 }
 
-void HideUnlessLoaded(WindowModel& window, Control label) {
-    if (!CountsAsLoaded(window.caption(label))) {
-        window.setVisible(label, false);
+void NoteMissed(RunContext& run, Control label, const MissedMarks& missed) {
+    for (const std::u16string& mark : missed) {
+        run.log.Missed(SpecOf(label).name, mark);
+    }
+}
+
+void ShowPanel(RunContext& run, Control label, const std::optional<std::u16string>& panel,
+               const MissedMarks& missed) {
+    NoteMissed(run, label, missed);
+    if (panel) {
+        run.window.setCaption(label, *panel);
+    }
+    if (!CountsAsLoaded(run.window.caption(label))) {
+        run.window.setVisible(label, false);
     }
 }
 

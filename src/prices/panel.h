@@ -1,16 +1,27 @@
 // Rules shared by the four price panel labels.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/window_model.h"
+#include "core/run_context.h"
 
 namespace brevane {
+
+/// The marks a cutter looked for in a page and did not find, in the order it looked.
+using MissedMarks = std::vector<std::u16string>;
 
 /// A panel caption counts as loaded when it contains "92" anywhere.
 bool CountsAsLoaded(std::u16string_view caption);
 
-/// Hides `label` unless its caption counts as loaded.
-void HideUnlessLoaded(WindowModel& window, Control label);
+/// Notes in the run's log each mark the cut for `label` missed.
+void NoteMissed(RunContext& run, Control label, const MissedMarks& missed);
+
+/// Sets `panel` as the caption of `label` when there is one, notes the marks the cut
+/// missed, and hides `label` unless its caption (new or old) counts as loaded.
+void ShowPanel(RunContext& run, Control label, const std::optional<std::u16string>& panel,
+               const MissedMarks& missed);
 
 }  // namespace brevane

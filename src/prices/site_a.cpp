@@ -1,9 +1,8 @@
-// Price site A: the province and city panels of column I and II.
+// Price site A: the province and city panels of columns I and II.
 #include "prices/site_a.h"
 
-#include "app/text.h"
-#include "app/texts.h"
-#include "prices/panel.h"
+#include "core/text.h"
+#include "core/texts.h"
 
 namespace brevane {
 namespace {
@@ -13,9 +12,12 @@ constexpr std::size_t kExcerptLength = 60;
 /// Splits `text` at the first `mark` and joins the first two pieces again with a
 /// line break and the line's start; anything from a second `mark` on is dropped.
 std::optional<std::u16string> BreakLineAt(std::u16string_view text, std::u16string_view mark,
-                                          std::u16string_view lineStart) {
+                                          std::u16string_view lineStart, MissedMarks* missed) {
     const std::vector<std::u16string> pieces = text::Split(text, mark);
     if (pieces.size() < 2) {
+        if (missed != nullptr) {
+            missed->emplace_back(mark);
+        }
         return std::nullopt;
     }
     std::u16string joined = pieces[0];
@@ -29,12 +31,15 @@ std::optional<std::u16string> BreakLineAt(std::u16string_view text, std::u16stri
 
 std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
                                             std::u16string_view placeName,
-                                            std::u16string_view catalogue) {
+                                            std::u16string_view catalogue, MissedMarks* missed) {
     std::u16string marker(texts::kSiteASourceOpen);
     marker += placeName;
     marker += texts::kSiteASourceClose;
     // Without the marker the excerpt starts where it would have started at position 0.
     const std::size_t p = text::Find(pageText, marker);
+    if (p == 0 && missed != nullptr) {
+        missed->push_back(marker);
+    }
     std::u16string excerpt = text::Mid(pageText, p + marker.size(), kExcerptLength);
 
     excerpt = text::DeleteChars(excerpt, catalogue);
@@ -44,12 +49,12 @@ std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
     excerpt = text::ReplaceAll(excerpt, texts::kFuelWordEnd, texts::kFuelWordEndSpaced);
 
     // Each split searches the whole text the previous one rebuilt.
-    auto lines = BreakLineAt(excerpt, texts::kMark95, texts::kMark95);
+    auto lines = BreakLineAt(excerpt, texts::kMark95, texts::kMark95, missed);
     if (lines) {
-        lines = BreakLineAt(*lines, texts::kMark98, texts::kMark98);
+        lines = BreakLineAt(*lines, texts::kMark98, texts::kMark98, missed);
     }
     if (lines) {
-        lines = BreakLineAt(*lines, texts::kMark0, texts::kDieselLineStart);
+        lines = BreakLineAt(*lines, texts::kMark0, texts::kDieselLineStart, missed);
     }
     return lines;
 }
@@ -59,10 +64,9 @@ void Load_QiYouJiaGe(RunContext& run) {
     const std::u16string address =
         run.addresses.siteARoot + values.provinceSlug + std::u16string(texts::kSiteAPageSuffix);
     const std::u16string page = run.pages.LoadPage(Control::Web_QiYouJiaGe, address);
-    if (auto panel = CutSiteAPanel(page, values.provinceName, values.regionCatalogue)) {
-        run.window.setCaption(Control::Lab_QiYouJiaGe, *panel);
-    }
-    HideUnlessLoaded(run.window, Control::Lab_QiYouJiaGe);
+    MissedMarks missed;
+    const auto panel = CutSiteAPanel(page, values.provinceName, values.regionCatalogue, &missed);
+    ShowPanel(run, Control::Lab_QiYouJiaGe, panel, missed);
 }
 
 void Load_QiYouJiaGe_2(RunContext& run) {
@@ -78,10 +82,9 @@ void Load_QiYouJiaGe_2(RunContext& run) {
         address += texts::kSiteAPageSuffix;
         page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, address);
     }
-    if (auto panel = CutSiteAPanel(page, values.cityName, values.regionCatalogue)) {
-        run.window.setCaption(Control::Lab_QiYouJiaGe_2, *panel);
-    }
-    HideUnlessLoaded(run.window, Control::Lab_QiYouJiaGe_2);
+    MissedMarks missed;
+    const auto panel = CutSiteAPanel(page, values.cityName, values.regionCatalogue, &missed);
+    ShowPanel(run, Control::Lab_QiYouJiaGe_2, panel, missed);
 }
 
 }  // namespace brevane

@@ -1,23 +1,27 @@
-// Price site A: the province and city panels of column I and II.
+// Price site A: the province and city panels of columns I and II.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "app/run_context.h"
+#include "core/run_context.h"
+#include "prices/panel.h"
 
 namespace brevane {
 
 /// The four-line panel text (92#, 95#, 98#, 0#) cut from a site A page after the
-/// source line that names `placeName`, or nothing when a grade mark is missing.
+/// source line that names `placeName`, or nothing when a grade mark is missing. The
+/// marks it did not find are added to `missed` when given.
 std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
                                             std::u16string_view placeName,
-                                            std::u16string_view catalogue);
+                                            std::u16string_view catalogue,
+                                            MissedMarks* missed = nullptr);
 
-/// Province page into Lab_QiYouJiaGe.
+/// Fills column I with the province's 92# to 0# prices from site A, or hides it.
 void Load_QiYouJiaGe(RunContext& run);
-/// City page into Lab_QiYouJiaGe_2; hides column II when no city is known.
+/// Fills column II with the city's 92# to 0# prices from site A; hides the whole
+/// column when no city is known.
 void Load_QiYouJiaGe_2(RunContext& run);
 
 }  // namespace brevane

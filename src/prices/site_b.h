@@ -5,18 +5,23 @@
 #include <string>
 #include <string_view>
 
-#include "app/run_context.h"
+#include "core/run_context.h"
+#include "prices/panel.h"
 
 namespace brevane {
 
 /// The panel text cut from a site B page after "(元/升) " CR LF, with the fixed 98#
-/// row before the 0# row, or nothing when the excerpt holds no "0#".
+/// row before the 0# row, or nothing when the excerpt holds no "0#". The marks it did
+/// not find are added to `missed` when given.
 std::optional<std::u16string> CutSiteBPanel(std::u16string_view pageText,
-                                            std::u16string_view catalogue);
+                                            std::u16string_view catalogue,
+                                            MissedMarks* missed = nullptr);
 
-/// Province page into Lab_YouJia; shows NetError when both province panels failed.
+/// Fills the label beneath column I with the province's 89# to 0# prices from site B
+/// (it shows in row 1, and in every row when site A's panel is hidden); shows the error
+/// panel at once when neither province panel has prices.
 void Load_YouJia(RunContext& run);
-/// City page into Lab_YouJia_2.
+/// Fills the label beneath column II with the city's prices from site B.
 void Load_YouJia_2(RunContext& run);
 
 }  // namespace brevane

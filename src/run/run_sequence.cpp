@@ -1,43 +1,34 @@
 // Start-up and the one run.
-#include "app/run_sequence.h"
+#include "run/run_sequence.h"
 
-#include "app/text.h"
-#include "app/texts.h"
-#include "app/version.h"
+#include "core/texts.h"
 #include "location/location.h"
 #include "location/region_catalogue.h"
 #include "location/region_table.h"
+#include "present/captions.h"
+#include "present/error_panel.h"
 #include "present/summary.h"
 #include "prices/notice.h"
 #include "prices/site_a.h"
 #include "prices/site_b.h"
 
 namespace brevane {
+namespace {
 
-std::u16string VersionCaption() {
-    std::u16string caption(texts::kVersionCaptionPrefix);
-    caption += text::FromInt(kVersionMajor);
-    caption += u'.';
-    caption += text::FromInt(kVersionMinor);
-    caption += u'.';
-    caption += text::FromInt(kVersionRevision);
-    return caption;
+/// The user refused Guangdong: error 01, the bare version caption, and no province.
+void EndDeclined(RunContext& run) {
+    ShowErrorPanel(run.window, texts::kNoLocationMessage, texts::kErrorNoLocation);
+    run.window.setWindowCaption(VersionCaption());
+    WindowValues& values = run.window.values;
+    values.lookupStage = 0;
+    values.provinceName.clear();
+    values.provinceSlug.clear();
 }
 
-std::u16string PlaceCaption(const WindowValues& values) {
-    std::u16string caption = VersionCaption();
-    caption += texts::kPlaceCaptionOpen;
-    caption += values.provinceName;
-    if (!values.cityName.empty()) {
-        caption += texts::kPlaceSeparator;
-        caption += values.cityName;
-    }
-    caption += texts::kPlaceCaptionClose;
-    return caption;
-}
+}  // namespace
 
 void Form_Load(RunContext& run) {
-    run.window.setWindowCaption(VersionCaption() + std::u16string(texts::kLocatingSuffix));
+    run.window.setWindowCaption(LocatingCaption());
     run.window.setCaption(Control::Lab_Replace, texts::kDisclaimer);
     run.window.setCaption(Control::Lab_YouJia, texts::kLoadingText);
     run.window.setTimerEnabled(true);
@@ -57,11 +48,10 @@ void LocateAndLoad(RunContext& run) {
     values.lookupStage = 1;
     const std::u16string fragment = DetectLocation(run);
     if (!MatchRegion(fragment, values) && !OfferDefaultRegion(run)) {
-        return;  // declined: the error panel and caption are final
+        EndDeclined(run);
+        return;
     }
-    if (values.lookupStage == 1) {
-        LoadAllPanels(run);
-    }
+    LoadAllPanels(run);
     run.window.setWindowCaption(PlaceCaption(values));
 }
 

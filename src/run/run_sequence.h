@@ -2,24 +2,20 @@
 // and the caption that names the place.
 #pragma once
 
-#include <string>
-
-#include "app/run_context.h"
+#include "core/run_context.h"
 
 namespace brevane {
 
-/// "Brevane v" and the major, minor and revision numbers.
-std::u16string VersionCaption();
-
-/// The caption after a run: the version caption and the place's display names.
-std::u16string PlaceCaption(const WindowValues& values);
-
-/// First caption, disclaimer, loading text; enables the start timer.
+/// Shows the locating caption, the disclaimer and the loading text, and starts the
+/// one-second start timer.
 void Form_Load(RunContext& run);
 /// The start timer's one tick: disables the timer and runs LocateAndLoad. A run that
 /// the platform aborts (the window was closed) ends here quietly.
 void Tim_UpData_Timer(RunContext& run);
+/// Finds the place (or, with the user's consent, takes Guangdong), loads every panel
+/// and names the place in the caption; a refusal ends in error 01.
 void LocateAndLoad(RunContext& run);
+/// Builds the region catalogue, then runs the five price loaders and the summary.
 void LoadAllPanels(RunContext& run);
 /// Opens the sponsor page in the user's browser.
 void Lab_ZanZhu_Click(RunContext& run);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/web_addresses.h"
+#include "core/web_addresses.h"
 
 namespace brevane::standin {
 

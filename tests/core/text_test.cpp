@@ -1,5 +1,5 @@
 // Tests of the exact UTF-16 text operations.
-#include "app/text.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 

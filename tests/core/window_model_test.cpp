@@ -1,9 +1,9 @@
 // Tests of the window model: its state at creation and the changes it reports.
-#include "app/window_model.h"
+#include "core/window_model.h"
 
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace brevane {
 namespace {

@@ -1,4 +1,4 @@
-// Tests of the location sources, the Guangdong offer and the error panel.
+// Tests of the location sources and the Guangdong offer.
 #include "location/location.h"
 
 #include <gtest/gtest.h>
@@ -74,34 +74,6 @@ TEST(OfferDefaultRegion, AcceptSetsGuangdongAndAsksOnce) {
     EXPECT_EQ(program.window.values.provinceSlug, u"guangdong");
     EXPECT_TRUE(program.window.values.citySlug.empty());
     EXPECT_FALSE(program.window.visible(Control::NetError));
-}
-
-TEST(OfferDefaultRegion, CancelShowsError01AndClearsTheProvince) {
-    FakeProgram program;
-    program.window.values.lookupStage = 1;
-    program.confirm.answer = false;
-    EXPECT_FALSE(OfferDefaultRegion(program.run));
-
-    const WindowModel& w = program.window;
-    EXPECT_EQ(w.windowCaption(), u"Brevane v18.12.4");
-    EXPECT_EQ(w.values.lookupStage, 0);
-    EXPECT_TRUE(w.values.provinceName.empty());
-    EXPECT_TRUE(w.values.provinceSlug.empty());
-    EXPECT_TRUE(w.visible(Control::NetError));
-    EXPECT_EQ(w.caption(Control::NetError),
-              u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。");
-    for (Control hidden : {Control::Label1, Control::Label3, Control::Lab_YouJia,
-                           Control::Lab_QiYouJiaGe, Control::Lab_DanJia_1, Control::Lab_DanJia_2,
-                           Control::Fr_QiYouJiaGe_2, Control::Lab_Error89}) {
-        EXPECT_FALSE(w.visible(hidden)) << SpecOf(hidden).name;
-    }
-    EXPECT_TRUE(w.visible(Control::Lab_Replace));
-    EXPECT_EQ(w.caption(Control::Label_Time), u"[2018-11-30] 星期五");
-}
-
-TEST(ErrorCode, IsTheMajorVersionAndTheCode) {
-    EXPECT_EQ(ErrorCode(u"01"), u"1801");
-    EXPECT_EQ(ErrorCode(u"02"), u"1802");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Tests of the body-text rule: markers, white space, line breaks, hidden content, hostile pages.
-#include "platform/page_text.h"
+#include "pagetext/page_text.h"
 
 #include <gtest/gtest.h>
 

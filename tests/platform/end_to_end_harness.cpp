@@ -11,7 +11,7 @@
 
 #include <chrono>
 
-#include "app/window_model.h"
+#include "core/window_model.h"
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "platform/twip_label.h"

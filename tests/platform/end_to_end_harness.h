@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
+#include "core/controls.h"
 #include "standin/standin_sites.h"
 
 namespace brevane {

@@ -18,9 +18,9 @@
 
 #include <map>
 
-#include "app/run_sequence.h"
 #include "platform/qt_ports.h"
 #include "platform/twip_label.h"
+#include "run/run_sequence.h"
 #include "support/fake_ports.h"
 #include "support/sample_pages.h"
 #include "window_test_support.h"
@@ -106,7 +106,7 @@ protected:
 
     FakeProgram p;
     QtConfirm confirm;
-    RunContext run{p.window, p.pages, confirm, p.shell, p.clock, TestAddresses()};
+    RunContext run{p.window, p.pages, confirm, p.shell, p.clock, p.log, TestAddresses()};
     std::unique_ptr<OilPrice> window;
 };
 

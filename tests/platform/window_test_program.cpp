@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
+#include "core/controls.h"
 #include "local_http_server.h"
 #include "platform/oil_price_window.h"
 #include "platform/twip_label.h"

@@ -1,5 +1,5 @@
 // Whole runs of the program against fake pages and a scripted OK/Cancel answer.
-#include "app/run_sequence.h"
+#include "run/run_sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,6 @@ TEST_F(RunTest, FormLoadWritesTheFirstTextsAndRequestsNothing) {
     EXPECT_EQ(p.window.caption(Control::Lab_YouJia), u"油价信息加载中，请稍等...");
     EXPECT_TRUE(p.window.timerEnabled());
     EXPECT_TRUE(p.pages.requests().empty());
-    EXPECT_EQ(VersionCaption(), u"Brevane v18.12.4");
 }
 
 TEST_F(RunTest, GuangdongShenzhenFillsEveryPanel) {
@@ -146,6 +145,8 @@ TEST_F(RunTest, NoProvinceAndCancelEndsWithError01) {
     EXPECT_EQ(w.windowCaption(), u"Brevane v18.12.4");
     EXPECT_TRUE(w.values.regionCatalogue.empty());
     EXPECT_EQ(w.values.lookupStage, 0);
+    EXPECT_TRUE(w.values.provinceName.empty());
+    EXPECT_TRUE(w.values.provinceSlug.empty());
     EXPECT_EQ(w.caption(Control::NetError),
               u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。");
     EXPECT_EQ(w.caption(Control::Label_Time), u"[2018-11-30] 星期五");
@@ -164,6 +165,13 @@ TEST_F(RunTest, BothProvincePagesFailingShowsError02EarlyAndAtTheEnd) {
     };
     Run();
     EXPECT_EQ(errorShownDuringCityWait, true);
+    // The run's log names each mark the empty pages lacked.
+    EXPECT_EQ(p.log.missed,
+              (std::vector<std::u16string>{
+                  u"Lab_QiYouJiaGe: （数据来源自广东） \r\n", u"Lab_QiYouJiaGe: 95#",
+                  u"Lab_QiYouJiaGe_2: （数据来源自深圳） \r\n", u"Lab_QiYouJiaGe_2: 95#",
+                  u"Lab_Replace: 0#柴油", u"Lab_Replace: 油价", u"Lab_YouJia: (元/升) \r\n",
+                  u"Lab_YouJia: 0#", u"Lab_YouJia_2: (元/升) \r\n", u"Lab_YouJia_2: 0#"}));
     EXPECT_EQ(
         p.window.caption(Control::NetError),
         u"错误提示：\r\n数据获取失败，请检查网络！ Error：1802\r\n如错误已排除，请重启本程序。");

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/page_text.h"
+#include "pagetext/page_text.h"
 
 namespace {
 

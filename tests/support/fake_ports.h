@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
-#include "app/run_context.h"
-#include "app/window_model.h"
+#include "core/ports.h"
+#include "core/run_context.h"
+#include "core/window_model.h"
 
 namespace brevane::testing {
 
@@ -70,6 +70,15 @@ public:
     Today today{2026, 12, 7, 2, u"2026/12/7"};
 };
 
+/// Keeps every note of the run's log as "where: mark".
+class FakeRunLog : public RunLogPort {
+public:
+    void Missed(std::string_view where, std::u16string_view mark) override {
+        missed.push_back(std::u16string(where.begin(), where.end()) + u": " + std::u16string(mark));
+    }
+    std::vector<std::u16string> missed;
+};
+
 /// Addresses of stand-in sites that tests use.
 WebAddresses TestAddresses();
 
@@ -80,7 +89,8 @@ struct FakeProgram {
     FakeConfirm confirm;
     FakeShell shell;
     FakeClock clock;
-    RunContext run{window, pages, confirm, shell, clock, TestAddresses()};
+    FakeRunLog log;
+    RunContext run{window, pages, confirm, shell, clock, log, TestAddresses()};
 };
 
 }  // namespace brevane::testing
