@@ -4,7 +4,7 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
-    g++ make cmake pkg-config git ca-certificates \
+    g++ make cmake pkg-config git ca-certificates clang-format \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-webengine-dev libgl-dev \
     libgumbo-dev libcpp-httplib-dev \

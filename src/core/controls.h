@@ -12,35 +12,35 @@ namespace brevane {
 
 enum class Control {
     // In the window's client area.
-    Tim_UpData,
-    Frame1,
-    Web_IP,
-    Web_QiYouJiaGe,
-    Web_YouJia,
-    Web_QiYouJiaGe_2,
-    Web_YouJia_2,
-    Lab_ZanZhu,
-    Label_Time,
-    Label6,
-    Line2,
-    Lab_Replace,
-    Label5,
+    Tim_UpData,        ///< Starts the run one second after the window opens; nothing to see.
+    Frame1,            ///< The bordered frame around the price table.
+    Web_IP,            ///< Hidden page of the location sources.
+    Web_QiYouJiaGe,    ///< Hidden page of site A's province prices (and its notice).
+    Web_YouJia,        ///< Hidden page of site B's province prices.
+    Web_QiYouJiaGe_2,  ///< Hidden page of site A's city prices.
+    Web_YouJia_2,      ///< Hidden page of site B's city prices.
+    Lab_ZanZhu,        ///< The blue sponsor word; a click opens the sponsor page.
+    Label_Time,        ///< Today's date and weekday, right in the status line.
+    Label6,            ///< The credit line, left in the status line.
+    Line2,             ///< Silver line above the status line.
+    Lab_Replace,       ///< The notice line: the latest price change, or the disclaimer.
+    Label5,            ///< The brackets around the sponsor word.
     // In Frame1.
-    Fr_QiYouJiaGe_2,
-    Lab_DanJia_1,
-    Label3,
-    Label1,
-    Line1,
-    Lab_QiYouJiaGe,
-    Label2,
-    Lab_YouJia,
-    NetError,
-    Lab_Error89,
+    Fr_QiYouJiaGe_2,  ///< Column II, the city's unit prices; shows only the price part.
+    Lab_DanJia_1,     ///< Draws nothing; gives column I its tooltip.
+    Label3,           ///< The "--" column shown where column II would be, when it is hidden.
+    Label1,           ///< The unit column: the unit on every row once prices are in.
+    Line1,            ///< Silver line under the table header.
+    Lab_QiYouJiaGe,   ///< Rows 92# to 0# of column I, from site A's province page.
+    Label2,           ///< The table header.
+    Lab_YouJia,       ///< All five rows from site B's province page, beneath site A's.
+    NetError,         ///< The error panel with its code and the advice to restart.
+    Lab_Error89,      ///< The fixed 89# row without a price, when site B has none.
     // In Fr_QiYouJiaGe_2.
-    Lab_DanJia_2,
-    Lab_QiYouJiaGe_2,
-    Lab_YouJia_2,
-    Label4,
+    Lab_DanJia_2,      ///< Draws nothing; gives column II its tooltip.
+    Lab_QiYouJiaGe_2,  ///< Rows 92# to 0# of column II, from site A's city page.
+    Lab_YouJia_2,      ///< Column II's rows from site B's city page, beneath site A's.
+    Label4,            ///< The "--" column in column II's rows that no city panel covers.
 };
 
 inline constexpr int kControlCount = static_cast<int>(Control::Label4) + 1;

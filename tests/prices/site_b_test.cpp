@@ -48,56 +48,6 @@ TEST(CutSiteBPanel, GivesNothingWithoutADieselMarkInReach) {
     EXPECT_TRUE(CutSiteBPanel(u"12345670#", u""));
 }
 
-struct LoadCase {
-    const char* name;
-    WindowValues values;
-    std::u16string provincePage;  ///< expected address of the province page
-    std::u16string cityPage;      ///< expected address of the city page
-};
-void PrintTo(const LoadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SiteBAddressTest : public ::testing::TestWithParam<LoadCase> {};
-
-TEST_P(SiteBAddressTest, RequestsSiteBsSlugsAndRestoresOurs) {
-    const LoadCase& c = GetParam();
-    FakeProgram program;
-    program.window.values = c.values;
-    Load_YouJia(program.run);
-    Load_YouJia_2(program.run);
-    EXPECT_EQ(program.pages.addresses(), (std::vector<std::u16string>{c.provincePage, c.cityPage}));
-    EXPECT_EQ(program.window.values.provinceSlug, c.values.provinceSlug);
-    EXPECT_EQ(program.window.values.citySlug, c.values.citySlug);
-}
-
-INSTANTIATE_TEST_SUITE_P(Places, SiteBAddressTest,
-                         ::testing::Values(LoadCase{"Shenzhen",
-                                                    {u"广东", u"guangdong", u"深圳", u"shenzhen"},
-                                                    u"http://b.test/guangdong/",
-                                                    u"http://b.test/guangdong/shenzhenshi.html"},
-                                           LoadCase{"Shaanxi",
-                                                    {u"陕西", u"shanxi-3", u"西安", u"xian"},
-                                                    u"http://b.test/sanxi/",
-                                                    u"http://b.test/shanxi-3/xianshi.html"},
-                                           LoadCase{"Dongguan",
-                                                    {u"广东", u"guangdong", u"东莞", u"dongguan"},
-                                                    u"http://b.test/guangdong/",
-                                                    u"http://b.test/guangdong/dongshi.html"},
-                                           LoadCase{"NoCity",
-                                                    {u"北京", u"beijing", u"", u""},
-                                                    u"http://b.test/beijing/",
-                                                    u"http://b.test/beijing/shi.html"}),
-                         testing::RowName());
-
-TEST(LoadYouJia, SlugIsRestoredWhenTheRunIsAbortedDuringTheWait) {
-    FakeProgram program;
-    program.window.values = {u"陕西", u"shanxi-3", u"", u""};
-    program.pages.abortAt = u"http://b.test/sanxi/";
-    EXPECT_THROW(Load_YouJia(program.run), RunAborted);
-    EXPECT_EQ(program.window.values.provinceSlug, u"shanxi-3");
-}
-
 TEST(LoadYouJia, ShowsTheErrorPanelOnlyWhenBothProvincePanelsFailed) {
     for (const bool siteAShown : {true, false}) {
         FakeProgram program;

@@ -1,4 +1,5 @@
-// Whole runs of the program against fake pages and a scripted OK/Cancel answer.
+// Whole runs of the program against fake pages and a scripted OK/Cancel answer: which
+// pages a run requests, in which order, and what the window shows at its end.
 #include "run/run_sequence.h"
 
 #include <gtest/gtest.h>
@@ -6,76 +7,222 @@
 #include <map>
 #include <set>
 
+#include "location/region_table.h"
 #include "support/fake_ports.h"
+#include "support/row_name.h"
 #include "support/sample_pages.h"
 
 namespace brevane {
 namespace {
 
 using namespace testing;
-using Addresses = std::vector<std::u16string>;
+using Texts = std::vector<std::u16string>;
+using Names = std::set<std::string_view>;
 
 const std::u16string kLocating = u"Brevane v18.12.4 [正在获取您的所在地...]";
+const std::u16string kDisclaimer =
+    u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准";
+const std::u16string kNotice = u"油价下跌(约省5.2元/40L/箱)(0.13元/升)\r\n";
 
-/// Names of the controls whose caption, visibility or tooltip differ between two models.
-std::set<std::string_view> Changed(const WindowModel& before, const WindowModel& after) {
-    std::set<std::string_view> names;
+/// Every page of a place on both price sites: site A's province and city pages, site B's
+/// province page under `siteBProvince` and its city page under `siteBCity`.
+std::map<std::u16string, std::u16string> PricePages(std::u16string_view province,
+                                                    std::u16string_view city,
+                                                    const std::u16string& provinceSlug,
+                                                    const std::u16string& citySlug,
+                                                    const std::u16string& siteBProvince,
+                                                    const std::u16string& siteBCity) {
+    return {
+        {u"http://a.test/" + provinceSlug + u".shtml", SiteAPage(province)},
+        {u"http://a.test/" + provinceSlug + u"/" + citySlug + u".shtml", SiteAPage(city, u"7.15")},
+        {u"http://b.test/" + siteBProvince + u"/", SiteBPage()},
+        {u"http://b.test/" + provinceSlug + u"/" + siteBCity + u"shi.html", SiteBPage(u"7.13")},
+    };
+}
+
+struct Scenario {
+    const char* name;
+    std::u16string located;  ///< what location source 1 names; empty when no source does
+    std::map<std::u16string, std::u16string> pages;
+    bool acceptGuangdong;
+    Texts requested;
+    std::u16string caption;
+    Names hidden;  ///< every label, frame and line the window hides at the end
+    std::map<Control, std::u16string> captions;
+    std::map<Control, std::u16string> toolTips;
+};
+
+void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.name;
+}
+
+/// Names of the drawn controls (labels, frames, lines) that the model hides.
+Names Hidden(const WindowModel& window) {
+    Names names;
     for (const ControlSpec& spec : AllControls()) {
-        if (before.caption(spec.id) != after.caption(spec.id) ||
-            before.visible(spec.id) != after.visible(spec.id) ||
-            before.toolTip(spec.id) != after.toolTip(spec.id)) {
+        const bool drawn = spec.kind != ControlKind::Timer && spec.kind != ControlKind::Browser;
+        if (drawn && !window.visible(spec.id)) {
             names.insert(spec.name);
         }
     }
     return names;
 }
 
-class RunTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Form_Load(p.run);
-        afterLoad = std::make_unique<WindowModel>(p.window);
-    }
+class RunScenario : public ::testing::TestWithParam<Scenario> {};
 
-    /// Serves every page of a place on both price sites.
-    void ServePrices(std::u16string_view province, std::u16string_view city,
-                     const std::u16string& provinceSlug, const std::u16string& citySlug,
-                     const std::u16string& siteBProvince, const std::u16string& siteBCity) {
-        p.pages.Serve(u"http://a.test/" + provinceSlug + u".shtml", SiteAPage(province));
-        p.pages.Serve(u"http://a.test/" + provinceSlug + u"/" + citySlug + u".shtml",
-                      SiteAPage(city, u"7.15"));
-        p.pages.Serve(u"http://b.test/" + siteBProvince + u"/", SiteBPage());
-        p.pages.Serve(u"http://b.test/" + provinceSlug + u"/" + siteBCity + u"shi.html",
-                      SiteBPage(u"7.13"));
-    }
-
-    void Run() { Tim_UpData_Timer(p.run); }
-    std::set<std::string_view> changed() const { return Changed(*afterLoad, p.window); }
-
+TEST_P(RunScenario, RequestsThePagesInOrderAndEndsAsExpected) {
+    const Scenario& s = GetParam();
     FakeProgram p;
-    std::unique_ptr<WindowModel> afterLoad;
-};
+    if (!s.located.empty()) {
+        p.pages.Serve(u"https://loc1.test/", LocationPage(s.located));
+    }
+    for (const auto& [address, text] : s.pages) {
+        p.pages.Serve(address, text);
+    }
+    p.confirm.answer = s.acceptGuangdong;
+    std::u16string captionWhileAsked;
+    p.confirm.whileOpen = [&] { captionWhileAsked = p.window.windowCaption(); };
 
-TEST_F(RunTest, FormLoadWritesTheFirstTextsAndRequestsNothing) {
+    Form_Load(p.run);
+    Tim_UpData_Timer(p.run);
+
+    const WindowModel& w = p.window;
+    EXPECT_FALSE(w.timerEnabled());
+    EXPECT_EQ(p.pages.addresses(), s.requested);
+    EXPECT_EQ(w.windowCaption(), s.caption);
+    EXPECT_EQ(Hidden(w), s.hidden);
+    for (const auto& [control, caption] : s.captions) {
+        EXPECT_EQ(w.caption(control), caption) << SpecOf(control).name;
+    }
+    for (const auto& [control, toolTip] : s.toolTips) {
+        EXPECT_EQ(w.toolTip(control), toolTip) << SpecOf(control).name;
+    }
+    // The box is asked only when no province is found, under the locating caption.
+    EXPECT_EQ(p.confirm.asked, s.located.empty() ? 1 : 0);
+    if (p.confirm.asked > 0) {
+        EXPECT_EQ(captionWhileAsked, kLocating);
+    }
+    // The slugs the run found are the ones it ends with, whatever site B calls them.
+    if (!s.located.empty()) {
+        const std::optional<Region> found = FindRegion(LocationPage(s.located));
+        ASSERT_TRUE(found);
+        EXPECT_EQ(w.values.provinceSlug, found->provinceSlug);
+        EXPECT_EQ(w.values.citySlug, found->citySlug);
+    }
+}
+
+const Texts kNoPlace{u"https://loc1.test/", u"http://loc2.test/", u"https://loc3.test/ip.html"};
+
+Texts Then(Texts first, std::initializer_list<std::u16string> more) {
+    first.insert(first.end(), more);
+    return first;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunScenario,
+    ::testing::Values(
+        Scenario{
+            "GuangdongShenzhenFillsEveryPanel",
+            u"广东省深圳市",
+            PricePages(u"广东", u"深圳", u"guangdong", u"shenzhen", u"guangdong", u"shenzhen"),
+            true,
+            {u"https://loc1.test/", u"http://a.test/guangdong.shtml",
+             u"http://a.test/guangdong/shenzhen.shtml", u"http://b.test/guangdong/",
+             u"http://b.test/guangdong/shenzhenshi.html"},
+            u"Brevane v18.12.4 [广东-深圳 今日油价]",
+            {"NetError"},
+            {{Control::Lab_QiYouJiaGe, kSiteAPanel},
+             {Control::Lab_Replace, kNotice},
+             {Control::Label1, u"元/升\r\n元/升\r\n元/升\r\n元/升\r\n元/升"},
+             {Control::Label_Time, u"[2026/12/7] 星期一"}},
+            {{Control::Lab_DanJia_1, u"广东当前油价"}, {Control::Lab_DanJia_2, u"深圳当前油价"}}},
+        Scenario{
+            "MunicipalityHasNoCityColumn",
+            u"北京市朝阳区",
+            {{u"http://a.test/beijing.shtml", SiteAPage(u"北京")},
+             {u"http://b.test/beijing/", SiteBPage()}},
+            true,
+            {u"https://loc1.test/", u"http://a.test/beijing.shtml", u"http://b.test/beijing/",
+             u"http://b.test/beijing/shi.html"},
+            u"Brevane v18.12.4 [北京 今日油价]",
+            {"NetError", "Fr_QiYouJiaGe_2", "Lab_DanJia_2", "Lab_QiYouJiaGe_2", "Lab_YouJia_2"},
+            {},
+            {{Control::Lab_DanJia_1, u"北京当前油价"}}},
+        Scenario{"ShaanxiUsesSanxiOnSiteBOnlyForTheProvincePage",
+                 u"陕西省西安市",
+                 PricePages(u"陕西", u"西安", u"shanxi-3", u"xian", u"sanxi", u"xian"),
+                 true,
+                 {u"https://loc1.test/", u"http://a.test/shanxi-3.shtml",
+                  u"http://a.test/shanxi-3/xian.shtml", u"http://b.test/sanxi/",
+                  u"http://b.test/shanxi-3/xianshi.html"},
+                 u"Brevane v18.12.4 [陕西-西安 今日油价]",
+                 {"NetError"}},
+        Scenario{"DongguanUsesDongOnSiteB",
+                 u"广东省东莞市",
+                 PricePages(u"广东", u"东莞", u"guangdong", u"dongguan", u"guangdong", u"dong"),
+                 true,
+                 {u"https://loc1.test/", u"http://a.test/guangdong.shtml",
+                  u"http://a.test/guangdong/dongguan.shtml", u"http://b.test/guangdong/",
+                  u"http://b.test/guangdong/dongshi.html"},
+                 u"Brevane v18.12.4 [广东-东莞 今日油价]",
+                 {"NetError"}},
+        Scenario{
+            "NoProvinceAndOkLoadsGuangdongWithoutACity",
+            u"",
+            {{u"http://a.test/guangdong.shtml", SiteAPage(u"广东")},
+             {u"http://b.test/guangdong/", SiteBPage()}},
+            true,
+            Then(kNoPlace, {u"http://a.test/guangdong.shtml", u"http://b.test/guangdong/",
+                            u"http://b.test/guangdong/shi.html"}),
+            u"Brevane v18.12.4 [广东 今日油价]",
+            {"NetError", "Fr_QiYouJiaGe_2", "Lab_DanJia_2", "Lab_QiYouJiaGe_2", "Lab_YouJia_2"},
+            {},
+            {{Control::Lab_DanJia_1, u"广东当前油价"}}},
+        Scenario{
+            "NoProvinceAndCancelEndsWithError01",
+            u"",
+            {},
+            false,
+            kNoPlace,
+            u"Brevane v18.12.4",
+            {"Label1", "Label3", "Lab_YouJia", "Lab_QiYouJiaGe", "Lab_DanJia_1", "Lab_DanJia_2",
+             "Fr_QiYouJiaGe_2", "Lab_Error89"},
+            {{Control::NetError,
+              u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。"},
+             {Control::Lab_Replace, kDisclaimer},
+             {Control::Label_Time, u"[2018-11-30] 星期五"}}},
+        Scenario{
+            "NoPricesEndsWithError02",
+            u"广东省深圳市",
+            {},
+            true,
+            {u"https://loc1.test/", u"http://a.test/guangdong.shtml",
+             u"http://a.test/guangdong/shenzhen.shtml", u"http://b.test/guangdong/",
+             u"http://b.test/guangdong/shenzhenshi.html"},
+            u"Brevane v18.12.4 [广东-深圳 今日油价]",
+            {"Label1", "Label3", "Lab_YouJia", "Lab_QiYouJiaGe", "Fr_QiYouJiaGe_2", "Lab_Error89",
+             "Lab_QiYouJiaGe_2", "Lab_YouJia_2"},
+            {{Control::NetError,
+              u"错误提示：\r\n数据获取失败，请检查网络！ "
+              u"Error：1802\r\n如错误已排除，请重启本程序。"},
+             {Control::Lab_Replace, kDisclaimer}},
+            {{Control::Lab_DanJia_1, u"广东当前油价"}, {Control::Lab_DanJia_2, u"深圳当前油价"}}}),
+    RowName());
+
+TEST(RunSequence, FormLoadWritesTheFirstTextsAndRequestsNothing) {
+    FakeProgram p;
+    Form_Load(p.run);
     EXPECT_EQ(p.window.windowCaption(), kLocating);
-    EXPECT_EQ(
-        p.window.caption(Control::Lab_Replace),
-        u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准");
+    EXPECT_EQ(p.window.caption(Control::Lab_Replace), kDisclaimer);
     EXPECT_EQ(p.window.caption(Control::Lab_YouJia), u"油价信息加载中，请稍等...");
     EXPECT_TRUE(p.window.timerEnabled());
     EXPECT_TRUE(p.pages.requests().empty());
 }
 
-TEST_F(RunTest, GuangdongShenzhenFillsEveryPanel) {
+TEST(RunSequence, EachPageLoadsInItsOwnBrowserControl) {
+    FakeProgram p;
     p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
-    ServePrices(u"广东", u"深圳", u"guangdong", u"shenzhen", u"guangdong", u"shenzhen");
-    Run();
-
-    EXPECT_FALSE(p.window.timerEnabled());
-    EXPECT_EQ(p.pages.addresses(),
-              (Addresses{u"https://loc1.test/", u"http://a.test/guangdong.shtml",
-                         u"http://a.test/guangdong/shenzhen.shtml", u"http://b.test/guangdong/",
-                         u"http://b.test/guangdong/shenzhenshi.html"}));
+    Tim_UpData_Timer(p.run);
     std::vector<Control> browsers;
     for (const auto& r : p.pages.requests()) {
         browsers.push_back(r.browser);
@@ -83,79 +230,10 @@ TEST_F(RunTest, GuangdongShenzhenFillsEveryPanel) {
     EXPECT_EQ(browsers, (std::vector<Control>{Control::Web_IP, Control::Web_QiYouJiaGe,
                                               Control::Web_QiYouJiaGe_2, Control::Web_YouJia,
                                               Control::Web_YouJia_2}));
-    const WindowModel& w = p.window;
-    EXPECT_EQ(w.windowCaption(), u"Brevane v18.12.4 [广东-深圳 今日油价]");
-    EXPECT_EQ(w.caption(Control::Lab_QiYouJiaGe), kSiteAPanel);
-    EXPECT_TRUE(w.caption(Control::Lab_QiYouJiaGe_2).starts_with(u"92#\u3000\u3000汽油"));
-    EXPECT_TRUE(
-        w.caption(Control::Lab_YouJia).starts_with(u"89#\u3000\u3000汽油         6.68\r\n"));
-    EXPECT_NE(w.caption(Control::Lab_YouJia_2).find(u"7.13"), std::u16string::npos);
-    EXPECT_EQ(w.caption(Control::Lab_Replace), u"油价下跌(约省5.2元/40L/箱)(0.13元/升)\r\n");
-    EXPECT_EQ(w.caption(Control::Label_Time), u"[2026/12/7] 星期一");
-    EXPECT_EQ(w.toolTip(Control::Lab_DanJia_2), u"深圳当前油价");
-    for (Control shown : {Control::Lab_QiYouJiaGe, Control::Lab_QiYouJiaGe_2, Control::Lab_YouJia,
-                          Control::Lab_YouJia_2, Control::Label1, Control::Fr_QiYouJiaGe_2}) {
-        EXPECT_TRUE(w.visible(shown)) << SpecOf(shown).name;
-    }
-    EXPECT_FALSE(w.visible(Control::NetError));
-    EXPECT_EQ(changed(),
-              (std::set<std::string_view>{"Lab_QiYouJiaGe", "Lab_QiYouJiaGe_2", "Lab_YouJia",
-                                          "Lab_YouJia_2", "Lab_Replace", "Label1", "Lab_DanJia_1",
-                                          "Lab_DanJia_2", "Label_Time"}));
 }
 
-TEST_F(RunTest, MunicipalityHasNoCityColumn) {
-    p.pages.Serve(u"https://loc1.test/", LocationPage(u"北京市朝阳区"));
-    p.pages.Serve(u"http://a.test/beijing.shtml", SiteAPage(u"北京"));
-    p.pages.Serve(u"http://b.test/beijing/", SiteBPage());
-    Run();
-    EXPECT_EQ(p.pages.addresses(),
-              (Addresses{u"https://loc1.test/", u"http://a.test/beijing.shtml",
-                         u"http://b.test/beijing/", u"http://b.test/beijing/shi.html"}));
-    EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [北京 今日油价]");
-    EXPECT_FALSE(p.window.visible(Control::Fr_QiYouJiaGe_2));
-    EXPECT_FALSE(p.window.visible(Control::Lab_DanJia_2));
-    EXPECT_TRUE(p.window.visible(Control::Label1));
-}
-
-TEST_F(RunTest, NoProvinceAndOkLoadsGuangdongWithoutACity) {
-    p.pages.Serve(u"https://loc1.test/", u"定位服务暂不可用");
-    p.pages.Serve(u"http://a.test/guangdong.shtml", SiteAPage(u"广东"));
-    p.pages.Serve(u"http://b.test/guangdong/", SiteBPage());
-    std::u16string captionWhileAsked;
-    p.confirm.whileOpen = [&] { captionWhileAsked = p.window.windowCaption(); };
-    Run();
-    EXPECT_EQ(p.confirm.asked, 1);
-    EXPECT_EQ(captionWhileAsked, kLocating);
-    EXPECT_EQ(p.pages.addresses(),
-              (Addresses{u"https://loc1.test/", u"http://loc2.test/", u"https://loc3.test/ip.html",
-                         u"http://a.test/guangdong.shtml", u"http://b.test/guangdong/",
-                         u"http://b.test/guangdong/shi.html"}));
-    EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [广东 今日油价]");
-    EXPECT_TRUE(p.window.visible(Control::Lab_QiYouJiaGe));
-    EXPECT_EQ(p.window.toolTip(Control::Lab_DanJia_1), u"广东当前油价");
-}
-
-TEST_F(RunTest, NoProvinceAndCancelEndsWithError01) {
-    p.confirm.answer = false;
-    Run();
-    EXPECT_EQ(p.pages.addresses(), (Addresses{u"https://loc1.test/", u"http://loc2.test/",
-                                              u"https://loc3.test/ip.html"}));
-    const WindowModel& w = p.window;
-    EXPECT_EQ(w.windowCaption(), u"Brevane v18.12.4");
-    EXPECT_TRUE(w.values.regionCatalogue.empty());
-    EXPECT_EQ(w.values.lookupStage, 0);
-    EXPECT_TRUE(w.values.provinceName.empty());
-    EXPECT_TRUE(w.values.provinceSlug.empty());
-    EXPECT_EQ(w.caption(Control::NetError),
-              u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。");
-    EXPECT_EQ(w.caption(Control::Label_Time), u"[2018-11-30] 星期五");
-    EXPECT_EQ(changed(), (std::set<std::string_view>{
-                             "Label3", "Lab_YouJia", "Lab_QiYouJiaGe", "Lab_DanJia_1",
-                             "Lab_DanJia_2", "Fr_QiYouJiaGe_2", "Lab_Error89", "NetError"}));
-}
-
-TEST_F(RunTest, BothProvincePagesFailingShowsError02EarlyAndAtTheEnd) {
+TEST(RunSequence, BothProvincePanelsFailingShowsTheErrorPanelBeforeTheCityPageAndLogsWhy) {
+    FakeProgram p;
     p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
     std::optional<bool> errorShownDuringCityWait;
     p.pages.duringWait = [&](Control browser) {
@@ -163,69 +241,40 @@ TEST_F(RunTest, BothProvincePagesFailingShowsError02EarlyAndAtTheEnd) {
             errorShownDuringCityWait = p.window.visible(Control::NetError);
         }
     };
-    Run();
+    Tim_UpData_Timer(p.run);
     EXPECT_EQ(errorShownDuringCityWait, true);
-    // The run's log names each mark the empty pages lacked.
     EXPECT_EQ(p.log.missed,
-              (std::vector<std::u16string>{
-                  u"Lab_QiYouJiaGe: （数据来源自广东） \r\n", u"Lab_QiYouJiaGe: 95#",
-                  u"Lab_QiYouJiaGe_2: （数据来源自深圳） \r\n", u"Lab_QiYouJiaGe_2: 95#",
-                  u"Lab_Replace: 0#柴油", u"Lab_Replace: 油价", u"Lab_YouJia: (元/升) \r\n",
-                  u"Lab_YouJia: 0#", u"Lab_YouJia_2: (元/升) \r\n", u"Lab_YouJia_2: 0#"}));
-    EXPECT_EQ(
-        p.window.caption(Control::NetError),
-        u"错误提示：\r\n数据获取失败，请检查网络！ Error：1802\r\n如错误已排除，请重启本程序。");
-    EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [广东-深圳 今日油价]");
-    EXPECT_FALSE(p.window.visible(Control::Fr_QiYouJiaGe_2));
-    EXPECT_TRUE(p.window.visible(Control::Lab_DanJia_1));
-    EXPECT_EQ(
-        p.window.caption(Control::Lab_Replace),
-        u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准");
+              (Texts{u"Lab_QiYouJiaGe: （数据来源自广东） \r\n", u"Lab_QiYouJiaGe: 95#",
+                     u"Lab_QiYouJiaGe_2: （数据来源自深圳） \r\n", u"Lab_QiYouJiaGe_2: 95#",
+                     u"Lab_Replace: 0#柴油", u"Lab_Replace: 油价", u"Lab_YouJia: (元/升) \r\n",
+                     u"Lab_YouJia: 0#", u"Lab_YouJia_2: (元/升) \r\n", u"Lab_YouJia_2: 0#"}));
 }
 
-TEST_F(RunTest, ShaanxiUsesSanxiOnSiteBOnlyForTheProvincePage) {
-    p.pages.Serve(u"https://loc1.test/", LocationPage(u"陕西省西安市"));
-    ServePrices(u"陕西", u"西安", u"shanxi-3", u"xian", u"sanxi", u"xian");
-    Run();
-    EXPECT_EQ(p.pages.addresses(),
-              (Addresses{u"https://loc1.test/", u"http://a.test/shanxi-3.shtml",
-                         u"http://a.test/shanxi-3/xian.shtml", u"http://b.test/sanxi/",
-                         u"http://b.test/shanxi-3/xianshi.html"}));
-    EXPECT_EQ(p.window.values.provinceSlug, u"shanxi-3");
-    EXPECT_TRUE(p.window.visible(Control::Lab_YouJia));
-    EXPECT_TRUE(p.window.visible(Control::Lab_YouJia_2));
-}
-
-TEST_F(RunTest, DongguanUsesDongOnSiteB) {
-    p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省东莞市"));
-    ServePrices(u"广东", u"东莞", u"guangdong", u"dongguan", u"guangdong", u"dong");
-    Run();
-    EXPECT_EQ(p.pages.addresses().back(), u"http://b.test/guangdong/dongshi.html");
-    EXPECT_EQ(p.window.values.citySlug, u"dongguan");
-    EXPECT_TRUE(p.window.visible(Control::Lab_YouJia_2));
-    EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [广东-东莞 今日油价]");
-}
-
-TEST_F(RunTest, ClosingTheWindowDuringAWaitStopsTheRun) {
+TEST(RunSequence, ClosingTheWindowDuringAWaitStopsTheRunUntouched) {
+    FakeProgram p;
     p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
     p.pages.abortAt = u"http://a.test/guangdong.shtml";
+    Form_Load(p.run);
     const WindowModel beforeRun = p.window;
-    Run();
+    Tim_UpData_Timer(p.run);
     EXPECT_EQ(p.pages.requests().size(), 2u);
     EXPECT_EQ(p.window.windowCaption(), kLocating);
-    EXPECT_TRUE(Changed(beforeRun, p.window).empty());
+    for (const ControlSpec& spec : AllControls()) {
+        EXPECT_EQ(p.window.caption(spec.id), beforeRun.caption(spec.id)) << spec.name;
+        EXPECT_EQ(p.window.visible(spec.id), beforeRun.visible(spec.id)) << spec.name;
+    }
 }
 
-TEST_F(RunTest, SponsorClickDuringAWaitOpensThePageAndTheRunGoesOn) {
+TEST(RunSequence, SponsorClickDuringAWaitOpensThePageAndTheRunGoesOn) {
+    FakeProgram p;
     p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
-    ServePrices(u"广东", u"深圳", u"guangdong", u"shenzhen", u"guangdong", u"shenzhen");
     p.pages.duringWait = [&](Control browser) {
         if (browser == Control::Web_IP) {
             Lab_ZanZhu_Click(p.run);
         }
     };
-    Run();
-    EXPECT_EQ(p.shell.opened, (Addresses{u"http://sponsor.test/dashang.html"}));
+    Tim_UpData_Timer(p.run);
+    EXPECT_EQ(p.shell.opened, (Texts{u"http://sponsor.test/dashang.html"}));
     EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [广东-深圳 今日油价]");
 }
 
