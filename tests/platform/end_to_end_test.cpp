@@ -93,18 +93,16 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
 
     // Site A: UTF-8 province page, GBK city page declared by its meta element only.
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ", u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
+         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ", u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
     EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe_2),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ", u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
+         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ", u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
     // Site B: GBK province page declared by its header only, UTF-8 city page.
     EXPECT_TRUE(run.at(Control::Lab_YouJia).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia),
@@ -171,9 +169,9 @@ TEST_F(EndToEnd, DongguanReadsScriptWrittenPricesAndAsksSiteBForDongshi) {
     EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
     ExpectPriceTable(run);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe_2),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ", u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.67"});
 }
@@ -375,8 +373,6 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

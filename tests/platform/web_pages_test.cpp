@@ -300,8 +300,6 @@ TEST(WebPagesAbort, AbortEndsTheWaitAndEveryLaterLoad) {
 }  // namespace brevane
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // Every host name but the loopback address fails to resolve and no proxy is used, so
     // nothing a test loads can reach past this machine. (The engine reads a quoted
     // argument from this variable as one.)
