@@ -2,6 +2,8 @@
 // that it serves itself on loopback from the bundled sample pages.
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -11,19 +13,13 @@
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 int main(int argc, char* argv[]) {
-#ifdef Q_OS_UNIX
     // The browser engine refuses to start its sandbox as root. The demo only ever
     // loads its own pages from loopback, so on a fresh machine where it is started as
     // root it may run the engine unsandboxed; the real program never does.
     if (geteuid() == 0) {
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     }
-#endif
     // The hidden web pages render through a context shared with the application.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
