@@ -27,6 +27,14 @@ std::optional<std::u16string> BreakLineAt(std::u16string_view text, std::u16stri
     return joined;
 }
 
+/// Shows in `label` the panel site A's cut gives for the page that names `placeName`.
+void ShowCut(RunContext& run, std::u16string_view page, std::u16string_view placeName,
+             Control label) {
+    MissedMarks missed;
+    const auto panel = CutSiteAPanel(page, placeName, run.window.values.regionCatalogue, &missed);
+    ShowPanel(run, label, panel, missed);
+}
+
 }  // namespace
 
 std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
@@ -63,10 +71,8 @@ void Load_QiYouJiaGe(RunContext& run) {
     const WindowValues& values = run.window.values;
     const std::u16string address =
         run.addresses.siteARoot + values.provinceSlug + std::u16string(texts::kSiteAPageSuffix);
-    const std::u16string page = run.pages.LoadPage(Control::Web_QiYouJiaGe, address);
-    MissedMarks missed;
-    const auto panel = CutSiteAPanel(page, values.provinceName, values.regionCatalogue, &missed);
-    ShowPanel(run, Control::Lab_QiYouJiaGe, panel, missed);
+    ShowCut(run, run.pages.LoadPage(Control::Web_QiYouJiaGe, address), values.provinceName,
+            Control::Lab_QiYouJiaGe);
 }
 
 void Load_QiYouJiaGe_2(RunContext& run) {
@@ -82,9 +88,7 @@ void Load_QiYouJiaGe_2(RunContext& run) {
         address += texts::kSiteAPageSuffix;
         page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, address);
     }
-    MissedMarks missed;
-    const auto panel = CutSiteAPanel(page, values.cityName, values.regionCatalogue, &missed);
-    ShowPanel(run, Control::Lab_QiYouJiaGe_2, panel, missed);
+    ShowCut(run, page, values.cityName, Control::Lab_QiYouJiaGe_2);
 }
 
 }  // namespace brevane

@@ -15,6 +15,14 @@ std::u16string_view SiteBSlug(std::u16string_view slug, std::u16string_view ours
     return slug == ours ? theirs : slug;
 }
 
+/// Loads `address` in `browser` and shows the panel site B's cut gives in `label`.
+void LoadPanel(RunContext& run, Control browser, std::u16string_view address, Control label) {
+    const std::u16string page = run.pages.LoadPage(browser, address);
+    MissedMarks missed;
+    const auto panel = CutSiteBPanel(page, run.window.values.regionCatalogue, &missed);
+    ShowPanel(run, label, panel, missed);
+}
+
 }  // namespace
 
 std::optional<std::u16string> CutSiteBPanel(std::u16string_view pageText,
@@ -53,10 +61,7 @@ void Load_YouJia(RunContext& run) {
     std::u16string address(run.addresses.siteBRoot);
     address += SiteBSlug(values.provinceSlug, texts::kShaanxiSlug, texts::kShaanxiSiteBSlug);
     address += texts::kPathSeparator;
-    const std::u16string page = run.pages.LoadPage(Control::Web_YouJia, address);
-    MissedMarks missed;
-    const auto panel = CutSiteBPanel(page, values.regionCatalogue, &missed);
-    ShowPanel(run, Control::Lab_YouJia, panel, missed);
+    LoadPanel(run, Control::Web_YouJia, address, Control::Lab_YouJia);
     if (!run.window.visible(Control::Lab_YouJia) && !run.window.visible(Control::Lab_QiYouJiaGe)) {
         run.window.setVisible(Control::NetError, true);
     }
@@ -69,10 +74,7 @@ void Load_YouJia_2(RunContext& run) {
     address += texts::kPathSeparator;
     address += SiteBSlug(values.citySlug, texts::kDongguanSlug, texts::kDongguanSiteBSlug);
     address += texts::kSiteBCityPageSuffix;
-    const std::u16string page = run.pages.LoadPage(Control::Web_YouJia_2, address);
-    MissedMarks missed;
-    const auto panel = CutSiteBPanel(page, values.regionCatalogue, &missed);
-    ShowPanel(run, Control::Lab_YouJia_2, panel, missed);
+    LoadPanel(run, Control::Web_YouJia_2, address, Control::Lab_YouJia_2);
 }
 
 }  // namespace brevane
