@@ -9,4 +9,5 @@ apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-webengine-dev libgl-dev \
     libgumbo-dev libcpp-httplib-dev \
     fonts-wqy-microhei xvfb xauth \
-    dpkg-dev file
+    dpkg-dev file \
+    lintian appstream desktop-file-utils

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws the program's icon, an amber fuel drop, and writes brevane.ico and brevane.png.
+"""Draws the program's icon, an amber fuel drop, and writes brevane.ico and the PNGs.
 
 The .ico holds nine images: 48, 32 and 16 pixels square, each at 4, 8 and 32 bits per
-pixel. The PNG (256 pixels) is for desktop entries. Standard library only; the output
-is the same on every run.
+pixel. The PNGs are for desktop entries: brevane.png (256 pixels) and brevane-48.png,
+brevane-32.png and brevane-16.png, the same pixels as the .ico's 32-bit images.
+Standard library only; the output is the same on every run.
 
     python3 make_icon.py [output-directory]
 """
@@ -200,6 +201,8 @@ def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     write_ico(os.path.join(out_dir, "brevane.ico"))
     write_png(os.path.join(out_dir, "brevane.png"), 256)
+    for size in SIZES:
+        write_png(os.path.join(out_dir, f"brevane-{size}.png"), size)
 
 
 if __name__ == "__main__":
