@@ -17,7 +17,8 @@ std::u16string PlaceCaption(const WindowValues& values);
 /// First caption, disclaimer, loading text; enables the start timer.
 void Form_Load(RunContext& run);
 /// The start timer's one tick: disables the timer and runs LocateAndLoad. A run that
-/// the platform aborts (the window was closed) ends here quietly.
+/// the platform aborts (the window was closed), or that any step fails with an
+/// exception, ends here quietly; the program goes on with the window as it is.
 void Tim_UpData_Timer(RunContext& run);
 void LocateAndLoad(RunContext& run);
 void LoadAllPanels(RunContext& run);

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "support/fake_ports.h"
 #include "support/sample_pages.h"
@@ -198,14 +201,32 @@ TEST_F(RunTest, DongguanUsesDongOnSiteB) {
     EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [广东-东莞 今日油价]");
 }
 
-TEST_F(RunTest, ClosingTheWindowDuringAWaitStopsTheRun) {
-    p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
-    p.pages.abortAt = u"http://a.test/guangdong.shtml";
-    const WindowModel beforeRun = p.window;
-    Run();
-    EXPECT_EQ(p.pages.requests().size(), 2u);
-    EXPECT_EQ(p.window.windowCaption(), kLocating);
-    EXPECT_TRUE(Changed(beforeRun, p.window).empty());
+TEST_F(RunTest, AnAbortOrAFailureDuringAWaitStopsTheRunQuietly) {
+    const struct {
+        const char* name;
+        std::function<void()> fail;
+    } kCases[] = {
+        {"the window closed", [] { throw RunAborted(); }},
+        {"a loader failed", [] { throw std::runtime_error("no document"); }},
+        {"out of memory", [] { throw std::bad_alloc(); }},
+        {"something not a std::exception", [] { throw 42; }},
+    };
+    for (const auto& c : kCases) {
+        FakeProgram run;
+        Form_Load(run.run);
+        run.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
+        run.pages.duringWait = [&](Control browser) {
+            if (browser == Control::Web_QiYouJiaGe) {
+                c.fail();
+            }
+        };
+        const WindowModel beforeRun = run.window;
+        EXPECT_NO_THROW(Tim_UpData_Timer(run.run)) << c.name;
+        EXPECT_EQ(run.pages.requests().size(), 2u) << c.name;
+        EXPECT_EQ(run.window.windowCaption(), kLocating) << c.name;
+        EXPECT_FALSE(run.window.timerEnabled()) << c.name;
+        EXPECT_TRUE(Changed(beforeRun, run.window).empty()) << c.name;
+    }
 }
 
 TEST_F(RunTest, SponsorClickDuringAWaitOpensThePageAndTheRunGoesOn) {
