@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 
 #include "app/run_sequence.h"
 #include "platform/qt_text.h"
@@ -113,9 +114,6 @@ OilPrice::OilPrice(RunContext& run, QWidget* parent)
     setFixedSize(TwipsToPixel(kClientWidth), TwipsToPixel(kClientHeight));
     setFont(FontFor(FontKind::Default));
     setWindowIcon(QIcon(QStringLiteral(":/icons/brevane.ico")));
-    if (const QScreen* s = screen()) {
-        move(s->availableGeometry().center() - rect().center());
-    }
 
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -254,6 +252,35 @@ void OilPrice::apply(const Change& change) {
 void OilPrice::onTimerTick() {
     Tim_UpData_Timer(m_run);
     emit runEnded();
+}
+
+void OilPrice::centreOnScreen() {
+    if (const QScreen* s = screen()) {
+        // Positions the frame, title bar included; its size is the one the platform
+        // knows now.
+        m_centredFrame = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                             frameGeometry().size(), s->availableGeometry());
+        move(m_centredFrame.topLeft());
+    }
+}
+
+void OilPrice::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_centredFrame.isValid()) {
+        centreOnScreen();
+    }
+}
+
+void OilPrice::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // A window manager that frames the window may tell the frame's size only once the
+    // window is mapped. While the window still stands where it was put, it is centred
+    // again with that frame; once the user has moved it, it stays where it is.
+    const QRect frame = frameGeometry();
+    if (m_centredFrame.isValid() && frame.topLeft() == m_centredFrame.topLeft() &&
+        frame.size() != m_centredFrame.size()) {
+        centreOnScreen();
+    }
 }
 
 void OilPrice::closeEvent(QCloseEvent* event) {

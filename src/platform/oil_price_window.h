@@ -65,16 +65,21 @@ signals:
     void closed();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void build();
+    /// Centres the whole window, frame included, on its screen's available area.
+    void centreOnScreen();
     void apply(const Change& change);
     void onTimerTick();
 
     RunContext& m_run;
     std::array<QWidget*, kControlCount> m_controls{};
     QTimer m_timer;
+    QRect m_centredFrame;  ///< where the window was last centred; invalid before
     bool m_closed = false;
 };
 

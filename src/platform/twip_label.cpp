@@ -137,7 +137,13 @@ void TwipLabel::fitToText() {
     for (const QString& line : all) {
         widest = std::max(widest, metrics.horizontalAdvance(line));
     }
-    resize(static_cast<int>(std::ceil(widest)), linePitch() * static_cast<int>(all.size()));
+    const QSize size(static_cast<int>(std::ceil(widest)),
+                     linePitch() * static_cast<int>(all.size()));
+    if (m_rightAligned) {
+        setGeometry(QRect(QPoint(x() + width() - size.width(), y()), size));
+    } else {
+        resize(size);
+    }
 }
 
 void TwipLabel::paintEvent(QPaintEvent* /*event*/) {

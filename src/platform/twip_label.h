@@ -21,8 +21,9 @@ QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
 /// Draws its caption as plain text, never as markup. Every line sits in a cell of the
 /// line pitch, so labels of one pitch line up row by row whatever the font's own line
 /// height. A label that is not auto-sized wraps inside its rectangle and cuts off what
-/// falls outside; an auto-sized one keeps its top-left corner and takes the size of
-/// its text, breaking lines only where the caption does.
+/// falls outside; an auto-sized one takes the size of its text, breaking lines only
+/// where the caption does, and keeps its top-left corner, or its top-right corner when
+/// right-aligned, so right-aligned text stays flush with the edge it was given.
 class TwipLabel : public QWidget {
     Q_OBJECT
 

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 #include "app/run_sequence.h"
@@ -138,7 +140,13 @@ TEST_F(WindowTest, EveryControlSitsInItsContainerInStackingOrder) {
         if (spec.kind == ControlKind::Line) {
             continue;  // exact rectangles below
         }
-        EXPECT_EQ(w->pos(), QPoint(g.left / 15, g.top / 15));
+        // A right-aligned auto-sized label keeps its right edge, every other its left.
+        if (spec.rightAligned && spec.autoSize) {
+            EXPECT_EQ(w->x() + w->width(), (g.left + g.width) / 15);
+            EXPECT_EQ(w->y(), g.top / 15);
+        } else {
+            EXPECT_EQ(w->pos(), QPoint(g.left / 15, g.top / 15));
+        }
         if (spec.kind == ControlKind::Browser) {
             EXPECT_TRUE(w->isHidden());
             EXPECT_GE(w->y(), window->height());
@@ -202,13 +210,32 @@ TEST_F(WindowTest, FollowsEveryChangeOfTheModel) {
     EXPECT_EQ(label(NetError)->pos(), netErrorAt);
     EXPECT_EQ(label(NetError)->height(), 60);
     EXPECT_GT(label(NetError)->width(), 150);
-    const QRect timeBefore = label(Label_Time)->geometry();
-    p.window.setCaption(Label_Time, u"[2026/12/7 星期一 and a good deal more] 星期一");
-    EXPECT_EQ(label(Label_Time)->x(), timeBefore.x());
-    EXPECT_GT(label(Label_Time)->width(), timeBefore.width());
+    // The right-aligned date grows and shrinks to the left: its right edge stays at
+    // 3000 + 1710 twips whatever the length of the date.
+    const struct {
+        const char* name;
+        std::u16string_view date;
+        bool widerThanDesign;
+    } kDates[] = {
+        {"short date", u"[26/1/7] 星期三", false},
+        {"long date", u"[Wednesday, 7 January 2026] 星期三", true},
+    };
+    for (const auto& d : kDates) {
+        p.window.setCaption(Label_Time, d.date);
+        const QRect time = label(Label_Time)->geometry();
+        EXPECT_EQ(time.x() + time.width(), 314) << d.name;
+        EXPECT_EQ(time.y(), 224) << d.name;
+        EXPECT_EQ(time.width() > 114, d.widerThanDesign) << d.name;
+    }
+
+    // The whole window, frame included, stands in the middle of the available area.
+    window->show();
+    const QRect frame = window->frameGeometry();
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_LE(std::abs((frame.left() - area.left()) - (area.right() - frame.right())), 1);
+    EXPECT_LE(std::abs((frame.top() - area.top()) - (area.bottom() - frame.bottom())), 1);
 
     // A title is shown as written, also where Qt would see its modified-mark placeholder.
-    window->show();
     p.window.setWindowCaption(u"a [*] b");
     EXPECT_EQ(window->windowHandle()->title(), QStringLiteral("a [*] b"));
 }
