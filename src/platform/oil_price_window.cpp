@@ -3,13 +3,13 @@
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
-#include <QFrame>
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
 
 #include "app/run_sequence.h"
+#include "platform/control_accessibility.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
 
@@ -114,6 +114,7 @@ OilPrice::OilPrice(RunContext& run, QWidget* parent)
     setFixedSize(TwipsToPixel(kClientWidth), TwipsToPixel(kClientHeight));
     setFont(FontFor(FontKind::Default));
     setWindowIcon(QIcon(QStringLiteral(":/icons/brevane.ico")));
+    InstallControlAccessibility();
 
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -157,7 +158,7 @@ void OilPrice::build() {
                 widget->hide();
                 break;
             case ControlKind::Frame: {
-                auto* frame = new QFrame(container);
+                auto* frame = new GroupFrame(container);
                 frame->setFrameStyle(spec.bordered ? QFrame::Box | QFrame::Sunken
                                                    : QFrame::NoFrame);
                 // A frame hides what lies beneath it, also where it holds no control.
@@ -205,7 +206,7 @@ void OilPrice::build() {
     }
 
     TwipLabel* sponsor = label(Control::Lab_ZanZhu);
-    sponsor->setCursor(Qt::PointingHandCursor);
+    sponsor->setLink(true);
     connect(sponsor, &TwipLabel::clicked, this, [this] { Lab_ZanZhu_Click(m_run); });
 
     apply(Change{ChangeKind::WindowCaption, Control::Frame1});

@@ -16,6 +16,9 @@
 // waits for a page inside a local event loop. The run itself is started by the
 // one-shot start timer, which the model enables.
 //
+// The window, its frames and its labels tell screen readers what they show
+// (control_accessibility.h): each label's caption and tooltip as the model holds them.
+//
 // Closing the window detaches it from the model and stops the timer before anything
 // else happens, then emits closed(): the owner aborts any wait in progress, the run
 // unwinds with RunAborted, and no widget is touched after the close.

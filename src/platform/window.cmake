@@ -2,6 +2,7 @@
 target_sources(brevane_platform PRIVATE
   oil_price_window.cpp
   twip_label.cpp
+  control_accessibility.cpp
   qt_ports.cpp
 )
 # The icon's images come from icons/make_icon.py; the .ico is the window icon and,

@@ -1,7 +1,9 @@
 // The main window offscreen: geometry, stacking, composition of the price table,
-// tooltips, following the model, the start timer, the sponsor label and closing.
+// tooltips, what screen readers read, following the model, the start timer, the
+// sponsor label and closing.
 #include "platform/oil_price_window.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 #include "app/run_sequence.h"
@@ -289,6 +292,78 @@ TEST_F(WindowTest, PriceTableComposesRowsFromOverlappingLabels) {
     p.window.setVisible(Lab_YouJia_2, false);
     grab = window->grab().toImage();
     ExpectLinesShow(grab, Label4, 0, 4, 200, 241);
+}
+
+/// Whether a control and every frame around it are visible in the model.
+bool ShownInModel(const WindowModel& model, Control id) {
+    switch (SpecOf(id).container) {
+        case Container::Window:
+            return model.visible(id);
+        case Container::Frame1:
+            return model.visible(id) && ShownInModel(model, Frame1);
+        case Container::Fr_QiYouJiaGe_2:
+            return model.visible(id) && ShownInModel(model, Fr_QiYouJiaGe_2);
+    }
+    return false;
+}
+
+TEST_F(WindowTest, ScreenReadersReadEveryLabelAndFrameAsTheModelHoldsIt) {
+    ServeShenzhen();
+    LoadShowAndRun();
+
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->role(), QAccessible::Window);
+    EXPECT_EQ(root->text(QAccessible::Name),
+              QStringLiteral("Brevane v18.12.4 [广东-深圳 今日油价]"));
+    std::map<QString, QAccessibleInterface*> tree;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* parent) {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QAccessibleInterface* child = parent->child(i);
+            tree[child->object()->objectName()] = child;
+            walk(child);
+        }
+    };
+    walk(root);
+
+    auto expectTreeFollowsModel = [&](const char* when) {
+        for (const ControlSpec& spec : AllControls()) {
+            if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Frame) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(spec.name) + ", " + when);
+            QAccessibleInterface* node = tree[QLatin1String(spec.name)];
+            ASSERT_NE(node, nullptr);
+            const QWidget* widget = window->control(spec.id);
+            EXPECT_EQ(node->parent()->object(), widget->parentWidget());
+            EXPECT_EQ(node->state().invisible, !ShownInModel(p.window, spec.id));
+            EXPECT_FALSE(node->state().focusable);
+            EXPECT_EQ(node->rect(), widget->isVisible()
+                                        ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size())
+                                        : QRect());
+            if (spec.kind == ControlKind::Frame) {
+                EXPECT_EQ(node->role(), QAccessible::Grouping);
+                continue;
+            }
+            const bool link = spec.id == Lab_ZanZhu;
+            EXPECT_EQ(node->role(), link ? QAccessible::Link : QAccessible::StaticText);
+            EXPECT_EQ(
+                node->actionInterface()->actionNames(),
+                link ? QStringList{QAccessibleActionInterface::pressAction()} : QStringList());
+            EXPECT_EQ(node->text(QAccessible::Name), Q(p.window.caption(spec.id)));
+            EXPECT_EQ(node->text(QAccessible::Description), Q(p.window.toolTip(spec.id)));
+        }
+    };
+    expectTreeFollowsModel("after the run");
+    p.window.setVisible(Fr_QiYouJiaGe_2, false);
+    expectTreeFollowsModel("with column II hidden");
+}
+
+TEST_F(WindowTest, PressingTheSponsorLinkOpensTheSponsorPage) {
+    QAccessibleInterface* link = QAccessible::queryAccessibleInterface(label(Lab_ZanZhu));
+    ASSERT_NE(link->actionInterface(), nullptr);
+    link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(p.shell.opened, std::vector<std::u16string>{TestAddresses().sponsor});
 }
 
 TEST_F(WindowTest, TooltipsComeFromTheTopmostControlAtThePointer) {
