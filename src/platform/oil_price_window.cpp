@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include "app/run_sequence.h"
 #include "platform/control_accessibility.h"
@@ -256,32 +257,39 @@ void OilPrice::onTimerTick() {
 }
 
 void OilPrice::centreOnScreen() {
-    if (const QScreen* s = screen()) {
-        // Positions the frame, title bar included; its size is the one the platform
-        // knows now.
-        m_centredFrame = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
-                                             frameGeometry().size(), s->availableGeometry());
-        move(m_centredFrame.topLeft());
+    const QScreen* s = screen();
+    if (s == nullptr || windowHandle() == nullptr) {
+        return;
     }
+    // The client area is placed so that the frame, as far as the platform knows it
+    // now, falls in the middle; the window manager draws the frame around the client.
+    m_centredMargins = windowHandle()->frameMargins();
+    const QRect frame = QStyle::alignedRect(
+        Qt::LeftToRight, Qt::AlignCenter, size().grownBy(m_centredMargins), s->availableGeometry());
+    m_centredClient = frame.topLeft() + QPoint(m_centredMargins.left(), m_centredMargins.top());
+    setGeometry(QRect(m_centredClient, size()));
 }
 
 void OilPrice::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_centredFrame.isValid()) {
+    if (!m_centred && windowHandle() != nullptr) {
+        m_centred = true;
+        windowHandle()->installEventFilter(this);
         centreOnScreen();
     }
 }
 
-void OilPrice::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    // A window manager that frames the window may tell the frame's size only once the
-    // window is mapped. While the window still stands where it was put, it is centred
-    // again with that frame; once the user has moved it, it stays where it is.
-    const QRect frame = frameGeometry();
-    if (m_centredFrame.isValid() && frame.topLeft() == m_centredFrame.topLeft() &&
-        frame.size() != m_centredFrame.size()) {
+bool OilPrice::eventFilter(QObject* watched, QEvent* event) {
+    // A window manager that frames the window tells the frame's size only when it
+    // takes the window on, just before the window is first exposed. While the window
+    // stands where it was put, it is centred again with that frame; once the user has
+    // moved it, it stays where it is.
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->frameMargins() != m_centredMargins &&
+        geometry().topLeft() == m_centredClient) {
         centreOnScreen();
     }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OilPrice::closeEvent(QCloseEvent* event) {

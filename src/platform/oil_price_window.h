@@ -69,7 +69,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -82,7 +82,9 @@ private:
     RunContext& m_run;
     std::array<QWidget*, kControlCount> m_controls{};
     QTimer m_timer;
-    QRect m_centredFrame;  ///< where the window was last centred; invalid before
+    bool m_centred = false;
+    QMargins m_centredMargins;  ///< the frame's margins when last centred
+    QPoint m_centredClient;     ///< where the client area was put then
     bool m_closed = false;
 };
 
