@@ -212,20 +212,20 @@ TEST_F(RunTest, AnAbortOrAFailureDuringAWaitStopsTheRunQuietly) {
         {"something not a std::exception", [] { throw 42; }},
     };
     for (const auto& c : kCases) {
-        FakeProgram run;
-        Form_Load(run.run);
-        run.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
-        run.pages.duringWait = [&](Control browser) {
+        FakeProgram program;
+        Form_Load(program.run);
+        program.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
+        program.pages.duringWait = [&](Control browser) {
             if (browser == Control::Web_QiYouJiaGe) {
                 c.fail();
             }
         };
-        const WindowModel beforeRun = run.window;
-        EXPECT_NO_THROW(Tim_UpData_Timer(run.run)) << c.name;
-        EXPECT_EQ(run.pages.requests().size(), 2u) << c.name;
-        EXPECT_EQ(run.window.windowCaption(), kLocating) << c.name;
-        EXPECT_FALSE(run.window.timerEnabled()) << c.name;
-        EXPECT_TRUE(Changed(beforeRun, run.window).empty()) << c.name;
+        const WindowModel beforeRun = program.window;
+        EXPECT_NO_THROW(Tim_UpData_Timer(program.run)) << c.name;
+        EXPECT_EQ(program.pages.requests().size(), 2u) << c.name;
+        EXPECT_EQ(program.window.windowCaption(), kLocating) << c.name;
+        EXPECT_FALSE(program.window.timerEnabled()) << c.name;
+        EXPECT_TRUE(Changed(beforeRun, program.window).empty()) << c.name;
     }
 }
 
