@@ -3,11 +3,13 @@
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
-#include <QFrame>
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
+#include "platform/control_accessibility.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
 #include "run/run_sequence.h"
@@ -113,9 +115,7 @@ OilPrice::OilPrice(RunContext& run, QWidget* parent)
     setFixedSize(TwipsToPixel(kClientWidth), TwipsToPixel(kClientHeight));
     setFont(FontFor(FontKind::Default));
     setWindowIcon(QIcon(QStringLiteral(":/icons/brevane.ico")));
-    if (const QScreen* s = screen()) {
-        move(s->availableGeometry().center() - rect().center());
-    }
+    InstallControlAccessibility();
 
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -159,7 +159,7 @@ void OilPrice::build() {
                 widget->hide();
                 break;
             case ControlKind::Frame: {
-                auto* frame = new QFrame(container);
+                auto* frame = new GroupFrame(container);
                 frame->setFrameStyle(spec.bordered ? QFrame::Box | QFrame::Sunken
                                                    : QFrame::NoFrame);
                 // A frame hides what lies beneath it, also where it holds no control.
@@ -207,7 +207,7 @@ void OilPrice::build() {
     }
 
     TwipLabel* sponsor = label(Control::Lab_ZanZhu);
-    sponsor->setCursor(Qt::PointingHandCursor);
+    sponsor->setLink(true);
     connect(sponsor, &TwipLabel::clicked, this, [this] { Lab_ZanZhu_Click(m_run); });
 
     apply(Change{ChangeKind::WindowCaption, Control::Frame1});
@@ -254,6 +254,42 @@ void OilPrice::apply(const Change& change) {
 void OilPrice::onTimerTick() {
     Tim_UpData_Timer(m_run);
     emit runEnded();
+}
+
+void OilPrice::centreOnScreen() {
+    const QScreen* s = screen();
+    if (s == nullptr || windowHandle() == nullptr) {
+        return;
+    }
+    // The client area is placed so that the frame, as far as the platform knows it
+    // now, falls in the middle; the window manager draws the frame around the client.
+    m_centredMargins = windowHandle()->frameMargins();
+    const QRect frame = QStyle::alignedRect(
+        Qt::LeftToRight, Qt::AlignCenter, size().grownBy(m_centredMargins), s->availableGeometry());
+    m_centredClient = frame.topLeft() + QPoint(m_centredMargins.left(), m_centredMargins.top());
+    setGeometry(QRect(m_centredClient, size()));
+}
+
+void OilPrice::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_centred && windowHandle() != nullptr) {
+        m_centred = true;
+        windowHandle()->installEventFilter(this);
+        centreOnScreen();
+    }
+}
+
+bool OilPrice::eventFilter(QObject* watched, QEvent* event) {
+    // A window manager that frames the window tells the frame's size only when it
+    // takes the window on, just before the window is first exposed. While the window
+    // stands where it was put, it is centred again with that frame; once the user has
+    // moved it, it stays where it is.
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->frameMargins() != m_centredMargins &&
+        geometry().topLeft() == m_centredClient) {
+        centreOnScreen();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OilPrice::closeEvent(QCloseEvent* event) {

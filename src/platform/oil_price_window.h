@@ -16,6 +16,9 @@
 // waits for a page inside a local event loop. The run itself is started by the
 // one-shot start timer, which the model enables.
 //
+// The window, its frames and its labels tell screen readers what they show
+// (control_accessibility.h): each label's caption and tooltip as the model holds them.
+//
 // Closing the window detaches it from the model and stops the timer before anything
 // else happens, then emits closed(): the owner aborts any wait in progress, the run
 // unwinds with RunAborted, and no widget is touched after the close.
@@ -65,16 +68,23 @@ signals:
     void closed();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void build();
+    /// Centres the whole window, frame included, on its screen's available area.
+    void centreOnScreen();
     void apply(const Change& change);
     void onTimerTick();
 
     RunContext& m_run;
     std::array<QWidget*, kControlCount> m_controls{};
     QTimer m_timer;
+    bool m_centred = false;
+    QMargins m_centredMargins;  ///< the frame's margins when last centred
+    QPoint m_centredClient;     ///< where the client area was put then
     bool m_closed = false;
 };
 

@@ -1,6 +1,7 @@
 // The label widget of the main window.
 #include "platform/twip_label.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -73,6 +74,8 @@ void TwipLabel::setCaption(const QString& caption) {
     m_caption = caption;
     fitToText();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TwipLabel::setLinePitch(int pixels) {
@@ -109,16 +112,31 @@ void TwipLabel::setTransparent(bool transparent) {
 }
 
 void TwipLabel::setPlainToolTip(const QString& text) {
-    if (text.isEmpty()) {
-        setToolTip(QString());
+    if (text == m_toolTip) {
         return;
     }
-    // QToolTip takes anything that looks like markup as rich text; an escaped
-    // paragraph that keeps white space shows the text exactly as it is.
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setToolTip(QStringLiteral("<p style='white-space:pre'>") + plain.toHtmlEscaped() +
-               QStringLiteral("</p>"));
+    m_toolTip = text;
+    if (text.isEmpty()) {
+        setToolTip(QString());
+    } else {
+        // QToolTip takes anything that looks like markup as rich text; an escaped
+        // paragraph that keeps white space shows the text exactly as it is.
+        QString plain = text;
+        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        setToolTip(QStringLiteral("<p style='white-space:pre'>") + plain.toHtmlEscaped() +
+                   QStringLiteral("</p>"));
+    }
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TwipLabel::setLink(bool link) {
+    m_link = link;
+    if (link) {
+        setCursor(Qt::PointingHandCursor);
+    } else {
+        unsetCursor();
+    }
 }
 
 QStringList TwipLabel::lines() const {
@@ -137,7 +155,13 @@ void TwipLabel::fitToText() {
     for (const QString& line : all) {
         widest = std::max(widest, metrics.horizontalAdvance(line));
     }
-    resize(static_cast<int>(std::ceil(widest)), linePitch() * static_cast<int>(all.size()));
+    const QSize size(static_cast<int>(std::ceil(widest)),
+                     linePitch() * static_cast<int>(all.size()));
+    if (m_rightAligned) {
+        setGeometry(QRect(QPoint(x() + width() - size.width(), y()), size));
+    } else {
+        resize(size);
+    }
 }
 
 void TwipLabel::paintEvent(QPaintEvent* /*event*/) {

@@ -21,8 +21,13 @@ QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
 /// Draws its caption as plain text, never as markup. Every line sits in a cell of the
 /// line pitch, so labels of one pitch line up row by row whatever the font's own line
 /// height. A label that is not auto-sized wraps inside its rectangle and cuts off what
-/// falls outside; an auto-sized one keeps its top-left corner and takes the size of
-/// its text, breaking lines only where the caption does.
+/// falls outside; an auto-sized one takes the size of its text, breaking lines only
+/// where the caption does, and keeps its top-left corner, or its top-right corner when
+/// right-aligned, so right-aligned text stays flush with the edge it was given.
+///
+/// Screen readers read it as static text named by its caption and described by its
+/// tooltip, or as a link that can be pressed (control_accessibility.h); a change of
+/// either text is announced.
 class TwipLabel : public QWidget {
     Q_OBJECT
 
@@ -45,6 +50,13 @@ public:
 
     /// Sets the tooltip shown over the whole rectangle, as plain text.
     void setPlainToolTip(const QString& text);
+    QString plainToolTip() const { return m_toolTip; }
+
+    /// A link label shows the pointing hand and reads as a link that can be pressed.
+    void setLink(bool link);
+    bool isLink() const { return m_link; }
+    /// Acts as a click of the user: emits clicked().
+    void click() { emit clicked(); }
 
     /// The lines as they are drawn, after wrapping; line i occupies the cell
     /// [i * linePitch(), (i + 1) * linePitch()).
@@ -64,10 +76,12 @@ private:
     void fitToText();
 
     QString m_caption;
+    QString m_toolTip;
     QColor m_colour;
     int m_pitch = 0;
     bool m_autoSize = false;
     bool m_rightAligned = false;
+    bool m_link = false;
     bool m_pressed = false;
 };
 

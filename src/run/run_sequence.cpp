@@ -40,6 +40,10 @@ void Tim_UpData_Timer(RunContext& run) {
         LocateAndLoad(run);
     } catch (const RunAborted&) {
         // The window is gone; nothing of it may be touched any more.
+    } catch (...) {
+        // A step failed in a way of its own (a page port giving up, memory running
+        // out): the run stops there, and the window keeps what it shows until the user
+        // closes it. There is no second run to hand the failure to.
     }
 }
 

@@ -10,7 +10,8 @@ namespace brevane {
 /// one-second start timer.
 void Form_Load(RunContext& run);
 /// The start timer's one tick: disables the timer and runs LocateAndLoad. A run that
-/// the platform aborts (the window was closed) ends here quietly.
+/// the platform aborts (the window was closed), or that any step fails with an
+/// exception, ends here quietly; the program goes on with the window as it is.
 void Tim_UpData_Timer(RunContext& run);
 /// Finds the place (or, with the user's consent, takes Guangdong), loads every panel
 /// and names the place in the caption; a refusal ends in error 01.

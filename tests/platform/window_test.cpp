@@ -1,7 +1,9 @@
 // The main window offscreen: geometry, stacking, composition of the price table,
-// tooltips, following the model, the start timer, the sponsor label and closing.
+// tooltips, what screen readers read, following the model, the start timer, the
+// sponsor label and closing.
 #include "platform/oil_price_window.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -9,6 +11,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
@@ -16,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <map>
 
 #include "platform/qt_ports.h"
@@ -138,7 +143,13 @@ TEST_F(WindowTest, EveryControlSitsInItsContainerInStackingOrder) {
         if (spec.kind == ControlKind::Line) {
             continue;  // exact rectangles below
         }
-        EXPECT_EQ(w->pos(), QPoint(g.left / 15, g.top / 15));
+        // A right-aligned auto-sized label keeps its right edge, every other its left.
+        if (spec.rightAligned && spec.autoSize) {
+            EXPECT_EQ(w->x() + w->width(), (g.left + g.width) / 15);
+            EXPECT_EQ(w->y(), g.top / 15);
+        } else {
+            EXPECT_EQ(w->pos(), QPoint(g.left / 15, g.top / 15));
+        }
         if (spec.kind == ControlKind::Browser) {
             EXPECT_TRUE(w->isHidden());
             EXPECT_GE(w->y(), window->height());
@@ -202,13 +213,32 @@ TEST_F(WindowTest, FollowsEveryChangeOfTheModel) {
     EXPECT_EQ(label(NetError)->pos(), netErrorAt);
     EXPECT_EQ(label(NetError)->height(), 60);
     EXPECT_GT(label(NetError)->width(), 150);
-    const QRect timeBefore = label(Label_Time)->geometry();
-    p.window.setCaption(Label_Time, u"[2026/12/7 星期一 and a good deal more] 星期一");
-    EXPECT_EQ(label(Label_Time)->x(), timeBefore.x());
-    EXPECT_GT(label(Label_Time)->width(), timeBefore.width());
+    // The right-aligned date grows and shrinks to the left: its right edge stays at
+    // 3000 + 1710 twips whatever the length of the date.
+    const struct {
+        const char* name;
+        std::u16string_view date;
+        bool widerThanDesign;
+    } kDates[] = {
+        {"short date", u"[26/1/7] 星期三", false},
+        {"long date", u"[Wednesday, 7 January 2026] 星期三", true},
+    };
+    for (const auto& d : kDates) {
+        p.window.setCaption(Label_Time, d.date);
+        const QRect time = label(Label_Time)->geometry();
+        EXPECT_EQ(time.x() + time.width(), 314) << d.name;
+        EXPECT_EQ(time.y(), 224) << d.name;
+        EXPECT_EQ(time.width() > 114, d.widerThanDesign) << d.name;
+    }
+
+    // The whole window, frame included, stands in the middle of the available area.
+    window->show();
+    const QRect frame = window->frameGeometry();
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_LE(std::abs((frame.left() - area.left()) - (area.right() - frame.right())), 1);
+    EXPECT_LE(std::abs((frame.top() - area.top()) - (area.bottom() - frame.bottom())), 1);
 
     // A title is shown as written, also where Qt would see its modified-mark placeholder.
-    window->show();
     p.window.setWindowCaption(u"a [*] b");
     EXPECT_EQ(window->windowHandle()->title(), QStringLiteral("a [*] b"));
 }
@@ -262,6 +292,78 @@ TEST_F(WindowTest, PriceTableComposesRowsFromOverlappingLabels) {
     p.window.setVisible(Lab_YouJia_2, false);
     grab = window->grab().toImage();
     ExpectLinesShow(grab, Label4, 0, 4, 200, 241);
+}
+
+/// Whether a control and every frame around it are visible in the model.
+bool ShownInModel(const WindowModel& model, Control id) {
+    switch (SpecOf(id).container) {
+        case Container::Window:
+            return model.visible(id);
+        case Container::Frame1:
+            return model.visible(id) && ShownInModel(model, Frame1);
+        case Container::Fr_QiYouJiaGe_2:
+            return model.visible(id) && ShownInModel(model, Fr_QiYouJiaGe_2);
+    }
+    return false;
+}
+
+TEST_F(WindowTest, ScreenReadersReadEveryLabelAndFrameAsTheModelHoldsIt) {
+    ServeShenzhen();
+    LoadShowAndRun();
+
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->role(), QAccessible::Window);
+    EXPECT_EQ(root->text(QAccessible::Name),
+              QStringLiteral("Brevane v18.12.4 [广东-深圳 今日油价]"));
+    std::map<QString, QAccessibleInterface*> tree;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* parent) {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QAccessibleInterface* child = parent->child(i);
+            tree[child->object()->objectName()] = child;
+            walk(child);
+        }
+    };
+    walk(root);
+
+    auto expectTreeFollowsModel = [&](const char* when) {
+        for (const ControlSpec& spec : AllControls()) {
+            if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Frame) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(spec.name) + ", " + when);
+            QAccessibleInterface* node = tree[QLatin1String(spec.name)];
+            ASSERT_NE(node, nullptr);
+            const QWidget* widget = window->control(spec.id);
+            EXPECT_EQ(node->parent()->object(), widget->parentWidget());
+            EXPECT_EQ(node->state().invisible, !ShownInModel(p.window, spec.id));
+            EXPECT_FALSE(node->state().focusable);
+            EXPECT_EQ(node->rect(), widget->isVisible()
+                                        ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size())
+                                        : QRect());
+            if (spec.kind == ControlKind::Frame) {
+                EXPECT_EQ(node->role(), QAccessible::Grouping);
+                continue;
+            }
+            const bool link = spec.id == Lab_ZanZhu;
+            EXPECT_EQ(node->role(), link ? QAccessible::Link : QAccessible::StaticText);
+            EXPECT_EQ(
+                node->actionInterface()->actionNames(),
+                link ? QStringList{QAccessibleActionInterface::pressAction()} : QStringList());
+            EXPECT_EQ(node->text(QAccessible::Name), Q(p.window.caption(spec.id)));
+            EXPECT_EQ(node->text(QAccessible::Description), Q(p.window.toolTip(spec.id)));
+        }
+    };
+    expectTreeFollowsModel("after the run");
+    p.window.setVisible(Fr_QiYouJiaGe_2, false);
+    expectTreeFollowsModel("with column II hidden");
+}
+
+TEST_F(WindowTest, PressingTheSponsorLinkOpensTheSponsorPage) {
+    QAccessibleInterface* link = QAccessible::queryAccessibleInterface(label(Lab_ZanZhu));
+    ASSERT_NE(link->actionInterface(), nullptr);
+    link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(p.shell.opened, std::vector<std::u16string>{TestAddresses().sponsor});
 }
 
 TEST_F(WindowTest, TooltipsComeFromTheTopmostControlAtThePointer) {

@@ -109,7 +109,6 @@ TEST_F(LabelTest, TextOutsideTheRectangleIsCutOff) {
 TEST_F(LabelTest, AutoSizeKeepsTheTopLeftCornerAndFitsTheText) {
     label->setGeometry(30, 40, 5, 5);
     label->setAutoSize(true);
-    label->setRightAligned(true);
     label->setCaption(QStringLiteral("汽油汽油 汽油\r\n汽"));
     EXPECT_EQ(label->pos(), QPoint(30, 40));
     EXPECT_EQ(label->height(), 40);

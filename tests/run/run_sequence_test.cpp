@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "location/region_table.h"
 #include "support/fake_ports.h"
@@ -250,18 +253,35 @@ TEST(RunSequence, BothProvincePanelsFailingShowsTheErrorPanelBeforeTheCityPageAn
                      u"Lab_YouJia: 0#", u"Lab_YouJia_2: (元/升) \r\n", u"Lab_YouJia_2: 0#"}));
 }
 
-TEST(RunSequence, ClosingTheWindowDuringAWaitStopsTheRunUntouched) {
-    FakeProgram p;
-    p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
-    p.pages.abortAt = u"http://a.test/guangdong.shtml";
-    Form_Load(p.run);
-    const WindowModel beforeRun = p.window;
-    Tim_UpData_Timer(p.run);
-    EXPECT_EQ(p.pages.requests().size(), 2u);
-    EXPECT_EQ(p.window.windowCaption(), kLocating);
-    for (const ControlSpec& spec : AllControls()) {
-        EXPECT_EQ(p.window.caption(spec.id), beforeRun.caption(spec.id)) << spec.name;
-        EXPECT_EQ(p.window.visible(spec.id), beforeRun.visible(spec.id)) << spec.name;
+TEST(RunSequence, AnAbortOrAFailureDuringAWaitStopsTheRunQuietlyAndUntouched) {
+    const struct {
+        const char* name;
+        std::function<void()> fail;
+    } kCases[] = {
+        {"the window closed", [] { throw RunAborted(); }},
+        {"a loader failed", [] { throw std::runtime_error("no document"); }},
+        {"out of memory", [] { throw std::bad_alloc(); }},
+        {"something not a std::exception", [] { throw 42; }},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeProgram p;
+        p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
+        p.pages.duringWait = [&](Control browser) {
+            if (browser == Control::Web_QiYouJiaGe) {
+                c.fail();
+            }
+        };
+        Form_Load(p.run);
+        const WindowModel beforeRun = p.window;
+        EXPECT_NO_THROW(Tim_UpData_Timer(p.run));
+        EXPECT_EQ(p.pages.requests().size(), 2u);
+        EXPECT_EQ(p.window.windowCaption(), kLocating);
+        EXPECT_FALSE(p.window.timerEnabled());
+        for (const ControlSpec& spec : AllControls()) {
+            EXPECT_EQ(p.window.caption(spec.id), beforeRun.caption(spec.id)) << spec.name;
+            EXPECT_EQ(p.window.visible(spec.id), beforeRun.visible(spec.id)) << spec.name;
+        }
     }
 }
 
