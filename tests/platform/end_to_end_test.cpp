@@ -93,26 +93,28 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
 
     // Site A: UTF-8 province page, GBK city page declared by its meta element only.
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ", u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
+         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ", u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
     EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe_2),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ", u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
+         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ", u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
     // Site B: GBK province page declared by its header only, UTF-8 city page.
     EXPECT_TRUE(run.at(Control::Lab_YouJia).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia),
                         {u"89#\u3000\u3000汽油         6.65", u"92#\u3000\u3000汽油         7.12",
                          u"95#\u3000\u3000汽油         7.58", kFixed98Row.toStdU16String(),
                          u"   0#\u3000\u3000柴油         6.83"});
+    // Site B's city page sets its prices in a table.
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.68"});
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia_2),
+                        {u"89#\u3000\u3000汽油         6.68 ", u"92#\u3000\u3000汽油         7.15 ",
+                         u"95#\u3000\u3000汽油         7.61 ", kFixed98Row.toStdU16String(),
+                         u"   0#\u3000\u3000柴油         6.86 "});
 
     EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
     EXPECT_TRUE(run.at(Control::Lab_DanJia_1).shown);
@@ -171,9 +173,9 @@ TEST_F(EndToEnd, DongguanReadsScriptWrittenPricesAndAsksSiteBForDongshi) {
     EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
     ExpectPriceTable(run);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe_2),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ", u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.67"});
 }
