@@ -70,10 +70,10 @@ private:
     };
     static constexpr std::size_t kAlignment = alignof(std::max_align_t);
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-    // Gumbo's regular work needs about 4 KiB of stack below the call. Its one recursion,
-    // freeing a subtree (which it does during the parse when a frameset replaces the body),
-    // takes 32 bytes a level and calls the deallocator on every level before going deeper,
-    // so this bound ends it before kMaxNesting levels, long before the stack runs out.
+    // Gumbo's regular work needs under 5 KiB of stack below the call (measured over the fuzz
+    // corpus). Its one recursion, freeing a subtree (which it does during the parse when a
+    // frameset replaces the body), takes 32 bytes a level and calls the deallocator on every
+    // level before going deeper, so this bound ends it within kMaxNesting levels (near 400).
     static constexpr std::uintptr_t kStackBudget = 16 * 1024;
 
     [[noreturn]] void Escape(detail::ParseEnd end) {
