@@ -31,7 +31,11 @@ std::u16string Utf16(std::string_view bytes) {
     std::u16string out;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        const int length = lead < 0x80    ? 1
+                           : lead >= 0xF0 ? 4
+                           : lead >= 0xE0 ? 3
+                           : lead >= 0xC2 ? 2
+                                          : 0;
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);
         bool valid = length > 0 && i + static_cast<std::size_t>(length) <= bytes.size();
         for (int k = 1; valid && k < length; ++k) {
