@@ -22,8 +22,8 @@ namespace brevane {
 /// - `<br>` gives one line break; a block, `<p>` included, asks for one line break before
 ///   and after its content and `<hr>` for two; adjacent requests merge into the largest,
 ///   a `<br>` does not merge into them, and requests at the start or end of the text are
-///   dropped. A table is a block; a table `<caption>` adds no break. So the browser's
-///   later versions did, which a hosted control still shows.
+///   dropped. A table is a block; a table `<caption>` adds no break. So did the browser's
+///   later versions, which a hosted control still shows by default.
 /// - the end of the text is trimmed of the cell spaces and line breaks that a table or
 ///   block there would add: the browser's text ended with the last real character.
 /// - hidden content (`display:none`, `visibility:hidden`, the `hidden` attribute) is
@@ -41,12 +41,11 @@ namespace brevane {
 std::u16string PageTextFromHtml(std::string_view utf8Html);
 
 /// A page whose shown content nests elements deeper than this below the body gives empty
-/// text. The
-/// browser engine that loads our pages nests no deeper than this either (it puts deeper
-/// elements beside their parent), so a page that reaches the reader deeper than this was
-/// built to hurt, and the reader treats it like a page that runs out of time: no text,
-/// rather than a guess at how some engine would have flattened it. It also bounds the
-/// parser's own recursion, which only ends a parse.
+/// text. The browser engine that loads our pages nests no deeper than this either (it puts
+/// deeper elements beside their parent), so a page that reaches the reader deeper than this
+/// was built to hurt, and the reader treats it like a page that runs out of time: no text,
+/// rather than a guess at how some engine would have flattened it. The same bound holds
+/// for the parser's own recursion, which can only end a parse.
 inline constexpr std::size_t kMaxNesting = 512;
 
 namespace detail {
