@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -17,9 +19,6 @@ namespace brevane {
 namespace {
 
 using std::chrono::nanoseconds;
-
-// Several times what a 20 MB page costs; only pages built to make parsing quadratic need more.
-constexpr std::chrono::milliseconds kParseBudget{5000};
 
 // The parse is bounded in CPU time of its own thread, so that a busy machine does not make
 // an ordinary large page run out of time.
@@ -31,15 +30,16 @@ nanoseconds ThreadCpuTime() {
 
 // Gumbo frees little before the end of a parse, so its memory comes from large chunks that
 // are freed all at once: faster than malloc for its millions of small pieces, and no need
-// for gumbo_destroy_output, which recurses once per nesting level and overflows the stack
-// on deeply nested pages. The allocator also ends a parse that runs out of memory or time,
-// by jumping back out of gumbo; gumbo keeps no state outside what it allocated here.
+// for gumbo_destroy_output, which recurses once per nesting level. The allocator also ends
+// a parse that runs out of time, memory or stack, by jumping back out of gumbo; gumbo keeps
+// no state outside what it allocated here.
 class ParseArena {
 public:
-    explicit ParseArena(nanoseconds deadline) : m_deadline(deadline) {
+    ParseArena(nanoseconds deadline, std::size_t byteLimit)
+        : m_deadline(deadline), m_byteLimit(byteLimit) {
         m_options = kGumboDefaultOptions;
         m_options.allocator = &Allocate;
-        m_options.deallocator = [](void*, void*) {};
+        m_options.deallocator = &Deallocate;
         m_options.userdata = this;
         m_options.max_errors = 0;  // nobody reads them
     }
@@ -51,8 +51,9 @@ public:
         }
     }
 
-    /// The parsed document, or null when parsing ran out of memory or time.
+    /// The parsed document, or null when parsing ran out of time, memory or stack.
     GumboOutput* Parse(std::string_view html) {
+        m_stackBase = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
         // Nothing with a destructor lives between here and the jump back.
         if (setjmp(m_escape) != 0) {
             return nullptr;
@@ -60,22 +61,43 @@ public:
         return gumbo_parse_with_options(&m_options, html.data(), html.size());
     }
 
+    detail::ParseEnd end() const { return m_end; }
+    std::size_t bytes() const { return m_bytes; }
+
 private:
     struct alignas(std::max_align_t) Chunk {
         Chunk* previous;
     };
     static constexpr std::size_t kAlignment = alignof(std::max_align_t);
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-    static constexpr std::size_t kLargestAllocation = std::size_t{1} << 32;
+    // Gumbo's regular work needs under 5 KiB of stack below the call (measured over the fuzz
+    // corpus). Its one recursion, freeing a subtree (which it does during the parse when a
+    // frameset replaces the body), takes 32 bytes a level and calls the deallocator on every
+    // level before going deeper, so this bound ends it within kMaxNesting levels (near 400).
+    static constexpr std::uintptr_t kStackBudget = 16 * 1024;
+
+    [[noreturn]] void Escape(detail::ParseEnd end) {
+        m_end = end;
+        std::longjmp(m_escape, 1);
+    }
+
+    void CheckStack() {
+        // The stack grows down on every platform this builds for.
+        const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+        if (m_stackBase - here > kStackBudget) {
+            Escape(detail::ParseEnd::TooDeep);
+        }
+    }
 
     static void* Allocate(void* userdata, std::size_t size) {
         auto* arena = static_cast<ParseArena*>(userdata);
+        arena->CheckStack();
         // Reading the clock on every call would cost more than the parse.
         if (++arena->m_allocations % 1024 == 0 && ThreadCpuTime() > arena->m_deadline) {
-            std::longjmp(arena->m_escape, 1);
+            arena->Escape(detail::ParseEnd::OutOfTime);
         }
-        if (size > kLargestAllocation) {
-            std::longjmp(arena->m_escape, 1);
+        if (size > arena->m_byteLimit) {
+            arena->Escape(detail::ParseEnd::OutOfMemory);  // also keeps the rounding in range
         }
         size = (size + kAlignment - 1) & ~(kAlignment - 1);
         if (size <= static_cast<std::size_t>(arena->m_limit - arena->m_cursor)) {
@@ -89,11 +111,20 @@ private:
         return std::exchange(arena->m_cursor, arena->m_cursor + size);
     }
 
+    static void Deallocate(void* userdata, void*) {
+        static_cast<ParseArena*>(userdata)->CheckStack();
+    }
+
     std::byte* NewChunk(std::size_t payload) {
-        auto* chunk = static_cast<Chunk*>(std::malloc(sizeof(Chunk) + payload));
-        if (chunk == nullptr) {
-            std::longjmp(m_escape, 1);
+        const std::size_t bytes = sizeof(Chunk) + payload;
+        if (bytes > m_byteLimit - m_bytes) {
+            Escape(detail::ParseEnd::OutOfMemory);
         }
+        auto* chunk = static_cast<Chunk*>(std::malloc(bytes));
+        if (chunk == nullptr) {
+            Escape(detail::ParseEnd::OutOfMemory);
+        }
+        m_bytes += bytes;
         chunk->previous = m_chunks;
         m_chunks = chunk;
         return reinterpret_cast<std::byte*>(chunk + 1);
@@ -104,7 +135,11 @@ private:
     std::byte* m_cursor = nullptr;
     std::byte* m_limit = nullptr;
     nanoseconds m_deadline;
+    std::size_t m_byteLimit;
+    std::size_t m_bytes = 0;
     unsigned long m_allocations = 0;
+    std::uintptr_t m_stackBase = 0;
+    detail::ParseEnd m_end = detail::ParseEnd::Complete;
     std::jmp_buf m_escape;
 };
 
@@ -112,7 +147,9 @@ private:
 // space, and a block boundary only a pending number of line breaks; both are written when
 // real text follows. A pending space meeting a line break is written before the break:
 // the classic browser kept the space at the end of a line, and page markers rely on it.
-// A space that follows a break request would open the next line and is dropped.
+// A space that follows a break request would open the next line and is dropped. Cell
+// spaces and the breaks written with them are remembered while nothing else follows, so
+// that the end of the text can shed them.
 class TextWriter {
 public:
     void Text(std::string_view utf8) {
@@ -146,13 +183,6 @@ public:
         });
     }
 
-    /// A white-space run, or the gap between two table cells.
-    void Space() {
-        if (m_breaks == 0 && !AtLineStart()) {
-            m_space = true;
-        }
-    }
-
     void LineBreak() {
         Flush();
         m_out += u"\r\n";
@@ -162,18 +192,37 @@ public:
         if (count == 0) {
             return;
         }
-        if (m_space) {
-            m_out += u' ';
-            m_space = false;
-        }
+        WritePendingSpace();
         if (!m_out.empty()) {
             m_breaks = std::max(m_breaks, count);
         }
     }
 
+    /// The space after a table cell: it takes up white space at the end of the cell and
+    /// goes after any break that a block in the cell asked for.
+    void CellSpace() {
+        m_space = false;
+        if (m_separatorsFrom == std::u16string::npos) {
+            m_separatorsFrom = m_out.size();
+        }
+        for (; m_breaks > 0; --m_breaks) {
+            m_out += u"\r\n";
+        }
+        m_out += u' ';
+        m_afterCellSpace = true;
+    }
+
+    /// Something that shows no text but stands between the white space on its two sides,
+    /// so that neither collapses into the other.
+    void Gap() {
+        WritePendingSpace();
+        m_afterCellSpace = false;
+    }
+
     std::u16string Finish() {
-        if (m_space) {
-            m_out += u' ';
+        WritePendingSpace();
+        if (m_separatorsFrom != std::u16string::npos) {
+            m_out.erase(m_separatorsFrom);
         }
         return std::move(m_out);
     }
@@ -185,15 +234,30 @@ private:
 
     bool AtLineStart() const { return m_out.empty() || m_out.back() == u'\n'; }
 
+    /// A white-space run.
+    void Space() {
+        if (m_breaks == 0 && !AtLineStart() && !m_afterCellSpace) {
+            m_space = true;
+        }
+    }
+
+    void WritePendingSpace() {
+        if (m_space) {
+            m_out += u' ';
+            m_space = false;
+            m_separatorsFrom = std::u16string::npos;
+        }
+    }
+
+    /// Makes way for real text: what is pending is written and is no longer a separator.
     void Flush() {
         // A pending space and pending breaks never coexist: RequestBreaks writes the space.
         for (; m_breaks > 0; --m_breaks) {
             m_out += u"\r\n";
         }
-        if (m_space) {
-            m_out += u' ';
-            m_space = false;
-        }
+        WritePendingSpace();
+        m_separatorsFrom = std::u16string::npos;
+        m_afterCellSpace = false;
     }
 
     void Put(char32_t c) {
@@ -255,8 +319,10 @@ private:
     }
 
     std::u16string m_out;
+    std::size_t m_separatorsFrom = std::u16string::npos;  ///< start of the trailing separators
     int m_breaks = 0;
     bool m_space = false;
+    bool m_afterCellSpace = false;
 };
 
 // What an element contributes around its content.
@@ -264,13 +330,15 @@ enum class Role {
     Inline,
     Skip,          // shows nothing, children included
     LineBreak,     // <br>
+    Gap,           // <input>: nothing, but white space on each side stays apart
     Block,         // one line break before and after
-    Paragraph,     // two line breaks before and after
+    Rule,          // <hr>: two line breaks before and after
     Preformatted,  // a block whose text keeps its white space and line breaks
     Table,         // a block whose own text children are layout white space
     TableSection,  // thead, tbody, tfoot, colgroup: layout white space only
-    Row,           // like Table, and counts its cells
-    Cell,
+    Row,           // layout white space only; a line break after its cells
+    Cell,          // a space after its content
+    Choices,       // select, optgroup: the options' text runs together
 };
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -280,44 +348,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-std::string_view TrimAscii(std::string_view s) {
-    constexpr std::string_view kBlank = " \t\n\r\f";
-    const auto first = s.find_first_not_of(kBlank);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(kBlank) - first + 1);
-}
-
-// The last `display` declaration wins, as in CSS; `!important` does not change the value.
-bool StyleHidesElement(std::string_view style) {
-    bool hidden = false;
-    while (!style.empty()) {
-        const auto end = style.find(';');
-        const auto declaration = style.substr(0, end);
-        style = end == std::string_view::npos ? std::string_view{} : style.substr(end + 1);
-        const auto colon = declaration.find(':');
-        if (colon == std::string_view::npos ||
-            !EqualsIgnoringCase(TrimAscii(declaration.substr(0, colon)), "display")) {
-            continue;
-        }
-        auto value = TrimAscii(declaration.substr(colon + 1));
-        if (const auto bang = value.find('!'); bang != std::string_view::npos) {
-            value = TrimAscii(value.substr(0, bang));
-        }
-        hidden = EqualsIgnoringCase(value, "none");
-    }
-    return hidden;
-}
-
-bool IsHidden(const GumboElement& element) {
-    if (gumbo_get_attribute(&element.attributes, "hidden") != nullptr) {
-        return true;
-    }
-    const GumboAttribute* style = gumbo_get_attribute(&element.attributes, "style");
-    return style != nullptr && StyleHidesElement(style->value);
-}
-
 // Tags that gumbo does not know arrive as GUMBO_TAG_UNKNOWN with their source text.
 bool HasUnknownTagName(const GumboElement& element, std::string_view name) {
     GumboStringPiece tag = element.original_tag;
@@ -325,10 +355,8 @@ bool HasUnknownTagName(const GumboElement& element, std::string_view name) {
     return tag.data != nullptr && EqualsIgnoringCase({tag.data, tag.length}, name);
 }
 
+// By tag alone: neither attributes nor styles change what an element shows.
 Role RoleOf(const GumboElement& element) {
-    if (IsHidden(element)) {
-        return Role::Skip;
-    }
     // The tag lists read better packed.
     // clang-format off
     switch (element.tag) {
@@ -336,26 +364,27 @@ Role RoleOf(const GumboElement& element) {
         case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_NOSCRIPT: case GUMBO_TAG_NOEMBED:
         case GUMBO_TAG_NOFRAMES: case GUMBO_TAG_DATALIST: case GUMBO_TAG_RP: case GUMBO_TAG_AREA:
         case GUMBO_TAG_BASE: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
-        case GUMBO_TAG_PARAM: case GUMBO_TAG_INPUT: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_SELECT:
-        case GUMBO_TAG_OPTION: case GUMBO_TAG_BUTTON: case GUMBO_TAG_VIDEO: case GUMBO_TAG_AUDIO:
+        case GUMBO_TAG_PARAM: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_VIDEO: case GUMBO_TAG_AUDIO:
         case GUMBO_TAG_CANVAS: case GUMBO_TAG_IFRAME: case GUMBO_TAG_IMG: case GUMBO_TAG_OBJECT:
         case GUMBO_TAG_EMBED:
             return Role::Skip;
         case GUMBO_TAG_BR:
             return Role::LineBreak;
+        case GUMBO_TAG_INPUT:
+            return Role::Gap;
         case GUMBO_TAG_ADDRESS: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE:
         case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_CENTER: case GUMBO_TAG_DD:
         case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV: case GUMBO_TAG_DL:
         case GUMBO_TAG_DT: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION:
         case GUMBO_TAG_FIGURE: case GUMBO_TAG_FOOTER: case GUMBO_TAG_FORM: case GUMBO_TAG_H1:
         case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5:
-        case GUMBO_TAG_H6: case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_HR:
-        case GUMBO_TAG_LEGEND: case GUMBO_TAG_LI: case GUMBO_TAG_MAIN: case GUMBO_TAG_MENU:
-        case GUMBO_TAG_NAV: case GUMBO_TAG_OL: case GUMBO_TAG_SECTION: case GUMBO_TAG_SUMMARY:
-        case GUMBO_TAG_UL: case GUMBO_TAG_CAPTION:
+        case GUMBO_TAG_H6: case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_LEGEND:
+        case GUMBO_TAG_LI: case GUMBO_TAG_MAIN: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV:
+        case GUMBO_TAG_OL: case GUMBO_TAG_P: case GUMBO_TAG_SECTION: case GUMBO_TAG_SUMMARY:
+        case GUMBO_TAG_UL:
             return Role::Block;
-        case GUMBO_TAG_P:
-            return Role::Paragraph;
+        case GUMBO_TAG_HR:
+            return Role::Rule;
         // A plaintext element is laid out as a block like the other three.
         case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_XMP:
             return Role::Preformatted;
@@ -367,6 +396,8 @@ Role RoleOf(const GumboElement& element) {
             return Role::Row;
         case GUMBO_TAG_TD: case GUMBO_TAG_TH:
             return Role::Cell;
+        case GUMBO_TAG_SELECT: case GUMBO_TAG_OPTGROUP:
+            return Role::Choices;
         case GUMBO_TAG_UNKNOWN:
             return HasUnknownTagName(element, "dialog") ? Role::Block : Role::Inline;
         default:
@@ -375,22 +406,26 @@ Role RoleOf(const GumboElement& element) {
     // clang-format on
 }
 
-int BreaksAround(Role role) {
+int BreaksBefore(Role role) {
     switch (role) {
         case Role::Block:
         case Role::Preformatted:
         case Role::Table:
-        case Role::Row:
             return 1;
-        case Role::Paragraph:
+        case Role::Rule:
             return 2;
         default:
             return 0;
     }
 }
 
+int BreaksAfter(Role role) {
+    return role == Role::Row ? 1 : BreaksBefore(role);
+}
+
 bool HoldsLayoutWhiteSpaceOnly(Role role) {
-    return role == Role::Table || role == Role::TableSection || role == Role::Row;
+    return role == Role::Table || role == Role::TableSection || role == Role::Row ||
+           role == Role::Choices;
 }
 
 const GumboNode* FindBody(const GumboOutput& output) {
@@ -407,16 +442,16 @@ const GumboNode* FindBody(const GumboOutput& output) {
     return nullptr;
 }
 
-// Document order with an explicit stack: hostile pages nest far deeper than the call stack.
-std::u16string BodyText(const GumboNode& body) {
+// Document order with an explicit stack, which kMaxNesting keeps short. Nothing when the
+// shown content nests deeper than that.
+std::optional<std::u16string> BodyText(const GumboNode& body) {
     struct Frame {
         const GumboVector* children;
         unsigned next;
         Role role;
-        bool cellSeen;
     };
     TextWriter writer;
-    std::vector<Frame> stack{{&body.v.element.children, 0, Role::Inline, false}};
+    std::vector<Frame> stack{{&body.v.element.children, 0, Role::Inline}};
     int preformatted = 0;
     while (!stack.empty()) {
         Frame& frame = stack.back();
@@ -424,7 +459,10 @@ std::u16string BodyText(const GumboNode& body) {
             if (frame.role == Role::Preformatted) {
                 --preformatted;
             }
-            writer.RequestBreaks(BreaksAround(frame.role));
+            if (frame.role == Role::Cell) {
+                writer.CellSpace();
+            }
+            writer.RequestBreaks(BreaksAfter(frame.role));
             stack.pop_back();
             continue;
         }
@@ -451,17 +489,18 @@ std::u16string BodyText(const GumboNode& body) {
                     writer.LineBreak();
                     break;
                 }
-                if (role == Role::Cell && frame.role == Role::Row) {
-                    if (frame.cellSeen) {
-                        writer.Space();
-                    }
-                    frame.cellSeen = true;
+                if (role == Role::Gap) {
+                    writer.Gap();
+                    break;
+                }
+                if (stack.size() > kMaxNesting) {
+                    return std::nullopt;
                 }
                 if (role == Role::Preformatted) {
                     ++preformatted;
                 }
-                writer.RequestBreaks(BreaksAround(role));
-                stack.push_back({&node.v.element.children, 0, role, false});  // ends `frame`
+                writer.RequestBreaks(BreaksBefore(role));
+                stack.push_back({&node.v.element.children, 0, role});  // ends `frame`
                 break;
             }
             default:  // comments, templates
@@ -474,17 +513,39 @@ std::u16string BodyText(const GumboNode& body) {
 }  // namespace
 
 std::u16string PageTextFromHtml(std::string_view utf8Html) {
-    return detail::PageTextFromHtml(utf8Html, kParseBudget);
+    return detail::PageTextFromHtml(utf8Html, detail::kParseBudget);
+}
+
+std::size_t detail::ArenaByteLimit(std::size_t htmlBytes) {
+    constexpr std::size_t kFloor = std::size_t{16} << 20;
+    constexpr std::size_t kPerByte = 128;
+    constexpr std::size_t kCeiling = std::size_t{1} << 30;
+    return htmlBytes >= (kCeiling - kFloor) / kPerByte ? kCeiling : kFloor + kPerByte * htmlBytes;
 }
 
 std::u16string detail::PageTextFromHtml(std::string_view utf8Html,
-                                        std::chrono::milliseconds parseBudget) {
+                                        std::chrono::milliseconds parseBudget,
+                                        ParseReport* report) {
+    ParseReport ignored;
+    ParseReport& out = report != nullptr ? *report : ignored;
+    out = {};
     try {
-        ParseArena arena(ThreadCpuTime() + parseBudget);
+        ParseArena arena(ThreadCpuTime() + parseBudget, ArenaByteLimit(utf8Html.size()));
         const GumboOutput* output = arena.Parse(utf8Html);
+        out.end = arena.end();
+        out.arenaBytes = arena.bytes();
         const GumboNode* body = output != nullptr ? FindBody(*output) : nullptr;
-        return body != nullptr ? BodyText(*body) : std::u16string{};
+        if (body == nullptr) {
+            return {};
+        }
+        std::optional<std::u16string> text = BodyText(*body);
+        if (!text) {
+            out.end = ParseEnd::TooDeep;
+            return {};
+        }
+        return std::move(*text);
     } catch (const std::bad_alloc&) {
+        out.end = ParseEnd::OutOfMemory;
         return {};
     }
 }

@@ -2,33 +2,78 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace brevane {
 
 /// The body text of the HTML document `utf8Html`, as a classic embedded browser gave it
-/// for the body's innerText:
-/// - comments and elements that show no text (scripts, styles, form fields, media,
-///   `hidden` elements, elements styled `display:none`) give nothing;
+/// for the body's innerText. Each rule with the reason for it:
 /// - runs of white space collapse to one U+0020; such a space is dropped at the start of
-///   a line and kept at its end (before a `<br>`, a block boundary or the end of the
-///   text); `&nbsp;` gives a U+0020 that never collapses;
-/// - `<br>` gives one line break; a block asks for one line break before and after its
-///   content and `<p>` for two; adjacent requests merge into the largest, and requests
-///   at the start or end of the text are dropped;
-/// - table cells are separated by one space and rows by one line break;
-/// - `pre`, `listing`, `plaintext` and `xmp` keep their text as written;
+///   a line and kept (once) before a `<br>`, a block boundary or the end of the text:
+///   page markers end in that space. `&nbsp;` gives a U+0020 that never collapses.
+/// - every table cell is followed by one space, the last cell of a row and empty cells
+///   included, and every row by one line break: that browser copied tables so, and the
+///   site B marker "(元/升) " CR LF is a row's last cell. The cell's space is no
+///   collapsible white space: it absorbs white space at the end of the cell, stands at
+///   the start of a line after a block in the cell, and drops white space at the start
+///   of the next cell (as that browser dropped it at the start of any line).
+/// - `<br>` gives one line break; a block, `<p>` included, asks for one line break before
+///   and after its content and `<hr>` for two; adjacent requests merge into the largest,
+///   a `<br>` does not merge into them, and requests at the start or end of the text are
+///   dropped. A table is a block; a table `<caption>` adds no break. So did the browser's
+///   later versions, which a hosted control still shows by default.
+/// - the end of the text is trimmed of the cell spaces and line breaks that a table or
+///   block there would add: the browser's text ended with the last real character.
+/// - hidden content (`display:none`, `visibility:hidden`, the `hidden` attribute) is
+///   included and CSS `display` changes no break: that browser went by tag, not style.
+/// - scripts, styles, `noscript` and the head give nothing, as in that browser.
+/// - the text of `<button>` and of `<select>`'s options is included, the options run
+///   together; an `<input>` gives nothing but keeps the spaces on both of its sides.
+/// - kept from the earlier rules, for want of other evidence: `<textarea>`, templates,
+///   media, embedded objects and images give nothing; `pre`, `listing`, `plaintext` and
+///   `xmp` keep their text as written; comments give nothing.
 /// - every line break is CR LF.
-/// A document without a body (a frameset page, say) gives empty text, and so does one
-/// that cannot be parsed within five seconds of CPU time (a hostile page nesting elements so deep
-/// that parsing becomes quadratic). Never throws.
+/// Empty text comes from a document without a body (a frameset page, say), and from a
+/// page beyond a limit: nesting deeper than kMaxNesting, more parser memory than
+/// detail::ArenaByteLimit allows, or more than five seconds of CPU time. Never throws.
 std::u16string PageTextFromHtml(std::string_view utf8Html);
+
+/// A page whose shown content nests elements deeper than this below the body gives empty
+/// text. The browser engine that loads our pages nests no deeper than this either (it puts
+/// deeper elements beside their parent), so a page that reaches the reader deeper than this
+/// was built to hurt, and the reader treats it like a page that runs out of time: no text,
+/// rather than a guess at how some engine would have flattened it. The same bound holds
+/// for the parser's own recursion, which can only end a parse.
+inline constexpr std::size_t kMaxNesting = 512;
 
 namespace detail {
 
-/// PageTextFromHtml with its own bound on the CPU time the calling thread spends parsing.
-std::u16string PageTextFromHtml(std::string_view utf8Html, std::chrono::milliseconds parseBudget);
+// Several times what a 20 MB page costs; only pages built to make parsing quadratic need more.
+inline constexpr std::chrono::milliseconds kParseBudget{5000};
+
+/// How a read ended.
+enum class ParseEnd {
+    Complete,
+    OutOfTime,    ///< the CPU budget ran out
+    OutOfMemory,  ///< the parser wanted more than ArenaByteLimit
+    TooDeep,      ///< nesting past kMaxNesting, in the tree or in the parser's recursion
+};
+
+struct ParseReport {
+    ParseEnd end = ParseEnd::Complete;
+    std::size_t arenaBytes = 0;  ///< the parser's peak memory: everything it was given
+};
+
+/// The most memory the parser may have for a page of `htmlBytes`: generous for any real
+/// page (those need under a hundred bytes a byte), with a fixed ceiling.
+std::size_t ArenaByteLimit(std::size_t htmlBytes);
+
+/// PageTextFromHtml with its own bound on the CPU time the calling thread spends parsing,
+/// and how the read ended.
+std::u16string PageTextFromHtml(std::string_view utf8Html, std::chrono::milliseconds parseBudget,
+                                ParseReport* report = nullptr);
 
 }  // namespace detail
 

@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "core/text.h"
@@ -51,14 +50,39 @@ std::optional<double> LeadingAmount(std::u16string_view text) {
     return value;
 }
 
-/// Shortest decimal form with at most 15 significant digits, no trailing zeros and
-/// no point when whole.
+/// Shortest decimal form with at most 15 significant digits, no trailing zeros, no point
+/// when whole and never an exponent: 0.00004, not 4e-05. Locale-free. `value` is finite.
 std::u16string FormatAmount(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    std::string out(buffer);
-    if (out == "-0") {
-        out = "0";
+    // One digit, the point, 14 digits, then the exponent: the 15 significant digits.
+    char buffer[32];
+    const char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
+    const std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t e = scientific.find('e');
+    const bool negative = scientific.front() == '-';
+    std::string digits;
+    for (const char c : scientific.substr(0, e)) {
+        if (c >= '0' && c <= '9') {
+            digits += c;
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
+    if (digits == "0") {
+        return u"0";
+    }
+    int exponent = 0;
+    std::from_chars(scientific.data() + e + 1 + (scientific[e + 1] == '+'),
+                    scientific.data() + scientific.size(), exponent);
+    const int whole = exponent + 1;  // digits before the point
+    std::string out = negative ? "-" : "";
+    if (whole <= 0) {
+        out += "0." + std::string(static_cast<std::size_t>(-whole), '0') + digits;
+    } else if (static_cast<std::size_t>(whole) >= digits.size()) {
+        out += digits + std::string(static_cast<std::size_t>(whole) - digits.size(), '0');
+    } else {
+        out += digits.insert(static_cast<std::size_t>(whole), 1, '.');
     }
     return std::u16string(out.begin(), out.end());
 }
@@ -69,7 +93,7 @@ std::u16string WithEstimate(std::u16string_view notice, std::u16string_view word
                             std::u16string_view estimateOpen) {
     const std::size_t open = text::Find(notice, texts::kAmountOpen);
     const std::optional<double> amount = LeadingAmount(notice.substr(open));
-    if (!amount) {
+    if (!amount || !std::isfinite(*amount * kTankLitres)) {
         return std::u16string(notice);
     }
     const std::vector<std::u16string> pieces = text::Split(notice, word);

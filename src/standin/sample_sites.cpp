@@ -14,7 +14,8 @@ constexpr std::string_view kUtf8 = "text/html; charset=utf-8";
 constexpr std::string_view kPlaceHolder = "{{PLACE}}";
 
 // Two pages are GBK: site B's Guangdong page says so in its header only, site A's
-// Shenzhen page in its meta element only; the browser must honour either.
+// Shenzhen page in its meta element only; the browser must honour either. Site B's
+// Shenzhen page sets its prices in a table, the others line by line.
 constexpr SamplePage kSamplePages[] = {
     {Site::SiteA, "/guangdong.shtml", "site_a/guangdong.shtml", kUtf8},
     {Site::SiteA, "/guangdong/shenzhen.shtml", "site_a/guangdong/shenzhen.gbk.shtml", "text/html"},

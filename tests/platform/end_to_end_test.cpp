@@ -109,8 +109,12 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
                         {u"89#\u3000\u3000汽油         6.65", u"92#\u3000\u3000汽油         7.12",
                          u"95#\u3000\u3000汽油         7.58", kFixed98Row.toStdU16String(),
                          u"   0#\u3000\u3000柴油         6.83"});
+    // Site B's city page sets its prices in a table.
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.68"});
+    ExpectRowsStartWith(run.at(Control::Lab_YouJia_2),
+                        {u"89#\u3000\u3000汽油         6.68 ", u"92#\u3000\u3000汽油         7.15 ",
+                         u"95#\u3000\u3000汽油         7.61 ", kFixed98Row.toStdU16String(),
+                         u"   0#\u3000\u3000柴油         6.86 "});
 
     EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
     EXPECT_TRUE(run.at(Control::Lab_DanJia_1).shown);

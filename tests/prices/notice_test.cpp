@@ -61,7 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"SpacesAndMinusAccepted", u"0#柴油 油价上涨( -0.05)",
                    u"油价上涨(约贵-2元/40L/箱)( -0.05)"},
         NoticeCase{"NoDieselEntryStartsAtFour", u"abc油价上涨(0.07)",
-                   u"油价上涨(约贵2.8元/40L/箱)(0.07)"}),
+                   u"油价上涨(约贵2.8元/40L/箱)(0.07)"},
+        NoticeCase{"TinyEstimateWithoutExponent", u"0#柴油 油价下跌(0.000001)",
+                   u"油价下跌(约省0.00004元/40L/箱)(0.000001)"},
+        NoticeCase{"HugeEstimateWithoutExponent", u"0#柴油 油价下跌(100000000000000)",
+                   u"油价下跌(约省4000000000000000元/40L/箱)(100000000000000)"},
+        NoticeCase{"NegativeTinyEstimateWithoutExponent", u"0#柴油 油价下跌(-0.0000002)",
+                   u"油价下跌(约省-0.000008元/40L/箱)(-0.0000002)"}),
     testing::RowName());
 
 TEST(LoadReplace, ReadsTheProvincePageAgainWithoutARequest) {

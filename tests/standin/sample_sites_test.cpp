@@ -86,7 +86,8 @@ TEST(SampleSites, PricePagesCarryTheirSitesMarkerInTheBodyText) {
         // Only its script writes the prices; without it the marker stands alone.
         {"site_a/guangdong/dongguan.shtml", u"（数据来源自东莞） \r\n正在读取"},
         {"site_b/guangdong/index.gbk.html", u"(元/升) \r\n89#汽油价格 6.65\r\n92#"},
-        {"site_b/guangdong/shenzhenshi.html", u"(元/升) \r\n89#汽油价格 6.68\r\n92#"},
+        // A table: every cell ends in a space, the header row in the marker.
+        {"site_b/guangdong/shenzhenshi.html", u"(元/升) \r\n89#汽油价格 6.68 \r\n92#"},
         {"site_b/guangdong/dongshi.html", u"(元/升) \r\n89#汽油价格 6.67\r\n92#"},
         {"site_b/beijing/index.html", u"(元/升) \r\n89#汽油价格 6.81\r\n92#"},
         {"site_b/sanxi/index.html", u"(元/升) \r\n89#汽油价格 6.58\r\n92#"},
