@@ -1,7 +1,8 @@
 // The program as the benchmark runs it: the six addresses come from the command line,
-// and when the run ends it prints its CPU time and that of its browser processes,
-// then quits.
+// and when the run ends it prints its CPU time and that of its browser processes. It
+// stays open, as the program does, until its standard input closes.
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -53,7 +54,14 @@ int main(int argc, char* argv[]) {
         }
         std::printf("ended %.0f %.0f\n", OwnCpuMilliseconds(), browserCpu);
         std::fflush(stdout);
-        QCoreApplication::quit();
+    });
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
+        char buffer[64];
+        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        }
     });
     program.start();
     return QApplication::exec();

@@ -70,6 +70,11 @@ std::vector<pid_t> ProcessTree(pid_t root) {
     return tree;
 }
 
+pid_t ParentOf(pid_t pid) {
+    const auto fields = StatFields(pid);
+    return fields.size() > 1 ? static_cast<pid_t>(std::stol(fields[1])) : 0;
+}
+
 double CpuMilliseconds(pid_t pid) {
     const auto fields = StatFields(pid);
     // utime and stime are fields 14 and 15 of the line, 11 and 12 after the name.
