@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/web_addresses.h"
+#include "platform/engine_setup.h"
 #include "platform/program.h"
 #include "process_tree.h"
 
@@ -35,8 +36,9 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 2;
     }
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true});
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    QApplication app(engine.argc(), engine.argv());
     brevane::Program program(brevane::WebAddresses{
         .locationSource1 = Widen(argv[1]),
         .locationSource2 = Widen(argv[2]),

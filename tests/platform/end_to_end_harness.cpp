@@ -9,7 +9,14 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <unistd.h>
+
+#include <charconv>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
 
 #include "app/window_model.h"
 #include "platform/oil_price_window.h"
@@ -35,6 +42,37 @@ std::vector<standin::LoggedRequest> PageRequests(const standin::StandinSites& si
         }
     }
     return requests;
+}
+
+// The engine's zygotes are this process's children; the processes they fork render
+// the pages.
+int RendererProcesses() {
+    std::unordered_map<pid_t, pid_t> parents;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        pid_t pid = 0;
+        if (std::from_chars(name.data(), name.data() + name.size(), pid).ec != std::errc{}) {
+            continue;
+        }
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        char state = 0;
+        pid_t parent = 0;
+        std::istringstream(line.substr(close + 1)) >> state >> parent;
+        parents[pid] = parent;
+    }
+    int renderers = 0;
+    for (const auto& [pid, parent] : parents) {
+        const auto grandparent = parents.find(parent);
+        renderers += grandparent != parents.end() && grandparent->second == getpid() ? 1 : 0;
+    }
+    return renderers;
 }
 
 QString FromU16(const std::u16string& text) {
@@ -89,7 +127,7 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
                      const std::string& name) {
     sites.clearLog();
     RunResult result;
-    Program program(sites.addresses());
+    Program program(sites.addresses(), options.engine);
     program.pages().setTimeLimit(options.pageTimeLimit);
 
     QEventLoop loop;
@@ -109,6 +147,7 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
                 options.onRequest(requests[requestsSeen], program);
             }
         }
+        result.mostRenderers = std::max(result.mostRenderers, RendererProcesses());
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) {
             return;
@@ -138,6 +177,13 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
     loop.exec();
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     watcher.stop();
+    // The engine ends a renderer process a moment after its last page is gone.
+    for (const auto end = Clock::now() + std::chrono::seconds(5);
+         (result.renderersLeft = RendererProcesses()) > 0 && Clock::now() < end;) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
 
     // Let the last repaint and the watcher's last look happen before reading.
     QCoreApplication::processEvents();

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/engine_setup.h"
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "standin/sample_sites.h"
@@ -90,21 +91,22 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
     EXPECT_EQ(run.requests, expected);
     EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
     ExpectPriceTable(run);
+    // Two sites, five pages, one renderer process; none once the run is over.
+    EXPECT_EQ(run.mostRenderers, 1);
+    EXPECT_EQ(run.renderersLeft, 0);
 
     // Site A: UTF-8 province page, GBK city page declared by its meta element only.
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.12 ", u"95#\u3000\u3000汽油\u3000\u3000 7.58 ",
+         u"98#\u3000\u3000汽油\u3000\u3000 8.60 ", u"   0#\u3000\u3000柴油\u3000\u3000 6.83"});
     EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
-                         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ",
-                         u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe_2),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.15 ", u"95#\u3000\u3000汽油\u3000\u3000 7.61 ",
+         u"98#\u3000\u3000汽油\u3000\u3000 8.63 ", u"   0#\u3000\u3000柴油\u3000\u3000 6.86"});
     // Site B: GBK province page declared by its header only, UTF-8 city page.
     EXPECT_TRUE(run.at(Control::Lab_YouJia).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia),
@@ -171,9 +173,9 @@ TEST_F(EndToEnd, DongguanReadsScriptWrittenPricesAndAsksSiteBForDongshi) {
     EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
     ExpectPriceTable(run);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
-    ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe_2),
-                        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ",
-                         u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
+    ExpectRowsStartWith(
+        run.at(Control::Lab_QiYouJiaGe_2),
+        {u"92#\u3000\u3000汽油\u3000\u3000 7.14 ", u"95#\u3000\u3000汽油\u3000\u3000 7.60 "});
     EXPECT_TRUE(run.at(Control::Lab_YouJia_2).shown);
     ExpectRowsStartWith(run.at(Control::Lab_YouJia_2), {u"89#\u3000\u3000汽油         6.67"});
 }
@@ -254,6 +256,29 @@ TEST_F(EndToEnd, NoLocationAndCancelShowsError1801WithoutAnyPriceRequest) {
     EXPECT_TRUE(run.at(Control::Lab_Replace).shown);
     EXPECT_EQ(run.at(Control::Lab_Replace).caption, kDisclaimer);
     EXPECT_EQ(run.at(Control::Label_Time).caption, kDesignTimeDate);
+}
+
+TEST_F(EndToEnd, WithoutABrowserEngineTheRunAsksAtOnceAndEndsInAnErrorPanel) {
+    struct Row {
+        const char* name;
+        bool answerOk;
+        std::u16string_view error;
+    };
+    for (const Row& row :
+         {Row{"ok_then_no_prices", true, u"Error：1802"}, Row{"cancel", false, u"Error：1801"}}) {
+        SCOPED_TRACE(row.name);
+        const RunResult run =
+            RunProgram(sites(), {.answerOk = row.answerOk, .engine = EngineState::Unusable},
+                       std::string("no-engine-") + row.name);
+
+        ASSERT_TRUE(run.ended);
+        EXPECT_LT(run.elapsed, 3s) << "one second to the tick, then no page waits";
+        EXPECT_TRUE(run.requests.empty());
+        EXPECT_EQ(run.boxes.size(), 1u);
+        EXPECT_TRUE(run.at(Control::NetError).shown);
+        EXPECT_TRUE(run.at(Control::NetError).caption.contains(Q(row.error)));
+        EXPECT_EQ(run.mostRenderers, 0);
+    }
 }
 
 TEST_F(EndToEnd, BothPriceSitesDownShowError1802AndNetErrorEarly) {
@@ -376,10 +401,10 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(engine.argc(), engine.argv());
     const auto sites = std::make_unique<brevane::standin::StandinSites>();
     g_sites = sites.get();
     return RUN_ALL_TESTS();
