@@ -20,6 +20,10 @@ constexpr char kNoSandbox[] = "--no-sandbox";
 // The pages are on a handful of sites and load one after another; one renderer process
 // serves them all, started ahead of the first load.
 constexpr char kOneRenderer[] = "--renderer-process-limit=1";
+// The engine runs its network service and graphics in the program's own process, and
+// nothing else it starts goes without the sandbox: the zygote kept for such processes
+// would only hold memory.
+constexpr char kNoUnsandboxedZygote[] = "--no-unsandboxed-zygote";
 
 bool RunsAsRoot() {
     return getuid() == 0 || geteuid() == 0;
@@ -38,7 +42,7 @@ EngineSetup::EngineSetup(int argc, char** argv, const EngineOptions& options) {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 
     const bool root = RunsAsRoot();
-    QStringList switches{QLatin1String(kOneRenderer)};
+    QStringList switches{QLatin1String(kOneRenderer), QLatin1String(kNoUnsandboxedZygote)};
     if (root && options.unsandboxedAsRoot) {
         switches << QLatin1String(kNoSandbox);
     }
