@@ -96,7 +96,8 @@ private:
     /// Navigates and waits for that navigation to finish; stops it at the time limit.
     Report navigateAndWait(Slot& slot, const QUrl& url);
     /// The body text of the document the page holds now, or empty text when that
-    /// document is not one this slot's latest navigation produced.
+    /// document is not one this slot's latest navigation produced. A renderer that
+    /// does not answer is ended.
     std::u16string readText(Slot& slot);
     void throwIfAborted() const;
 
