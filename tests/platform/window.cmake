@@ -1,5 +1,6 @@
 # The window, its label widget, the Qt ports and the program, offscreen. One test
 # program with its own main (one QApplication); each case runs in a process of its own.
+# The program's cases start the browser engine.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Test)
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
@@ -22,4 +23,6 @@ gtest_discover_tests(window_test
   DISCOVERY_TIMEOUT 60
   PROPERTIES
     TIMEOUT 120
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1")
+    # The main sets the platform and the engine's switches itself. Only one variable
+    # here: this command splits a list of them into property names and values.
+    ENVIRONMENT "${BREVANE_WEBENGINE_ASAN_OPTIONS}")
