@@ -42,7 +42,7 @@ struct Sample {
     double peakRssMiB = 0;
     double afterPssMiB = 0;     // kAfterRun after the run
     double afterProcesses = 0;  // browser processes alive then
-    double afterRenderers = 0;  // of them, the ones the browser's zygotes forked for pages
+    double afterRenderers = 0;  // of them, the ones that render pages
 };
 
 std::string Narrow(const std::u16string& ascii) {
@@ -60,15 +60,15 @@ void SampleMemory(pid_t child, Sample& sample) {
     sample.peakRssMiB = std::max(sample.peakRssMiB, rss / 1024.0);
 }
 
-// The program's direct children are the browser's zygotes; the processes they fork
-// render the pages.
+// The browser's zygotes, and the one each keeps in the sandbox, never start a thread
+// (they fork); a renderer runs many.
 void SampleAfterRun(pid_t child, Sample& sample) {
     long pss = 0;
     for (const pid_t pid : bench::ProcessTree(child)) {
         pss += bench::ProportionalKiB(pid);
         if (pid != child) {
             ++sample.afterProcesses;
-            sample.afterRenderers += bench::ParentOf(pid) != child ? 1 : 0;
+            sample.afterRenderers += bench::ThreadCount(pid) > 1 ? 1 : 0;
         }
     }
     sample.afterPssMiB = pss / 1024.0;

@@ -70,9 +70,10 @@ std::vector<pid_t> ProcessTree(pid_t root) {
     return tree;
 }
 
-pid_t ParentOf(pid_t pid) {
+int ThreadCount(pid_t pid) {
+    // num_threads is field 20 of the line, 17 after the name.
     const auto fields = StatFields(pid);
-    return fields.size() > 1 ? static_cast<pid_t>(std::stol(fields[1])) : 0;
+    return fields.size() > 17 ? std::stoi(fields[17]) : 0;
 }
 
 double CpuMilliseconds(pid_t pid) {

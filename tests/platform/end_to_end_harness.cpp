@@ -44,10 +44,14 @@ std::vector<standin::LoggedRequest> PageRequests(const standin::StandinSites& si
     return requests;
 }
 
-// The engine's zygotes are this process's children; the processes they fork render
-// the pages.
+// Every process below this one is the engine's. Its zygotes, and the one each keeps in
+// the sandbox, never start a thread (they fork); a renderer runs many.
 int RendererProcesses() {
-    std::unordered_map<pid_t, pid_t> parents;
+    struct Process {
+        pid_t parent = 0;
+        int threads = 0;
+    };
+    std::unordered_map<pid_t, Process> processes;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
@@ -62,15 +66,26 @@ int RendererProcesses() {
         if (close == std::string::npos) {
             continue;
         }
-        char state = 0;
-        pid_t parent = 0;
-        std::istringstream(line.substr(close + 1)) >> state >> parent;
-        parents[pid] = parent;
+        // After the name: state, parent, then 15 fields up to the thread count.
+        std::istringstream fields(line.substr(close + 1));
+        std::string field;
+        Process& process = processes[pid];
+        for (int i = 0; i < 18 && fields >> field; ++i) {
+            if (i == 1) {
+                process.parent = static_cast<pid_t>(std::stol(field));
+            } else if (i == 17) {
+                process.threads = std::stoi(field);
+            }
+        }
     }
     int renderers = 0;
-    for (const auto& [pid, parent] : parents) {
-        const auto grandparent = parents.find(parent);
-        renderers += grandparent != parents.end() && grandparent->second == getpid() ? 1 : 0;
+    for (const auto& [pid, process] : processes) {
+        bool below = false;
+        for (auto up = processes.find(process.parent); up != processes.end() && !below;
+             up = processes.find(up->second.parent)) {
+            below = up->first == getpid();
+        }
+        renderers += below && process.threads > 1 ? 1 : 0;
     }
     return renderers;
 }
