@@ -1,5 +1,6 @@
 // The benchmark: whole runs of the program against the stand-in sites, each in a
-// fresh process, from process start to the end of the run. Prints one line per figure.
+// fresh process, from process start to the end of the run and 3 s beyond, while the
+// window stays open. Prints one line per figure.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "process_tree.h"
@@ -30,6 +32,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double kStartTickMs = 1000;
 constexpr auto kSampleInterval = std::chrono::milliseconds(20);
 constexpr auto kGiveUp = std::chrono::seconds(120);
+constexpr auto kAfterRun = std::chrono::seconds(3);
 
 struct Sample {
     double runMs = 0;
@@ -37,6 +40,9 @@ struct Sample {
     double browserCpuMs = 0;
     double peakPssMiB = 0;
     double peakRssMiB = 0;
+    double afterPssMiB = 0;     // kAfterRun after the run
+    double afterProcesses = 0;  // browser processes alive then
+    double afterRenderers = 0;  // of them, the ones that render pages
 };
 
 std::string Narrow(const std::u16string& ascii) {
@@ -54,14 +60,37 @@ void SampleMemory(pid_t child, Sample& sample) {
     sample.peakRssMiB = std::max(sample.peakRssMiB, rss / 1024.0);
 }
 
-std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& addresses) {
+// The browser's zygotes, and the one each keeps in the sandbox, never start a thread
+// (they fork); a renderer runs many.
+void SampleAfterRun(pid_t child, Sample& sample) {
+    long pss = 0;
+    for (const pid_t pid : bench::ProcessTree(child)) {
+        pss += bench::ProportionalKiB(pid);
+        if (pid != child) {
+            ++sample.afterProcesses;
+            sample.afterRenderers += bench::ThreadCount(pid) > 1 ? 1 : 0;
+        }
+    }
+    sample.afterPssMiB = pss / 1024.0;
+}
+
+/// One run; the program quits when its standard input closes.
+std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& addresses,
+                              bool afterRun) {
     int out[2];
+    int in[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
+        return std::nullopt;
+    }
+    if (pipe2(in, O_CLOEXEC) != 0) {
+        close(out[0]);
+        close(out[1]);
         return std::nullopt;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<std::string> args{program,
                                   Narrow(addresses.locationSource1),
@@ -82,8 +111,10 @@ std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& ad
         posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
+    close(in[0]);
     if (spawned != 0) {
         close(out[0]);
+        close(in[1]);
         return std::nullopt;
     }
 
@@ -110,6 +141,11 @@ std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& ad
             SampleMemory(child, sample);
         }
     }
+    if (ended && afterRun) {
+        std::this_thread::sleep_for(kAfterRun);
+        SampleAfterRun(child, sample);
+    }
+    close(in[1]);
     close(out[0]);
     if (!ended) {
         kill(child, SIGKILL);
@@ -139,10 +175,10 @@ double MedianOf(const std::vector<Sample>& samples, Field field) {
 }
 
 std::vector<Sample> RunMany(const std::string& program, const standin::StandinSites& sites,
-                            int runs) {
+                            int runs, bool afterRun) {
     std::vector<Sample> samples;
     for (int i = 0; i < runs; ++i) {
-        if (auto sample = RunOnce(program, sites.addresses())) {
+        if (auto sample = RunOnce(program, sites.addresses(), afterRun)) {
             samples.push_back(*sample);
         } else {
             std::fprintf(stderr, "run %d did not end\n", i + 1);
@@ -166,7 +202,7 @@ int main(int argc, char* argv[]) {
 
     standin::StandinSites sites;
     standin::ServeSampleRun(sites);
-    const std::vector<Sample> plain = RunMany(program, sites, runs);
+    const std::vector<Sample> plain = RunMany(program, sites, runs, true);
 
     // The province page's images take 10 s each; the run should not wait for them.
     sites.fail(standin::Site::SiteA, "/img/banner.png",
@@ -174,7 +210,7 @@ int main(int argc, char* argv[]) {
     sites.fail(standin::Site::SiteA, "/img/chart.png",
                {standin::FaultKind::Delay, std::chrono::seconds(10)});
     sites.clearLog();
-    const std::vector<Sample> slowImages = RunMany(program, sites, runs);
+    const std::vector<Sample> slowImages = RunMany(program, sites, runs, false);
     int imageRequests = 0;
     for (const auto& request : sites.requests()) {
         imageRequests += request.path.starts_with("/img/") ? 1 : 0;
@@ -194,6 +230,12 @@ int main(int argc, char* argv[]) {
     std::printf(
         "peak memory of program and browser processes together (RSS sum), median: %.1f MiB\n",
         MedianOf(plain, &Sample::peakRssMiB));
+    std::printf(
+        "memory of program and browser processes 3 s after the run (PSS), median: %.1f MiB\n",
+        MedianOf(plain, &Sample::afterPssMiB));
+    std::printf(
+        "browser processes alive 3 s after the run, median: %.0f, of them page renderers: %.0f\n",
+        MedianOf(plain, &Sample::afterProcesses), MedianOf(plain, &Sample::afterRenderers));
     std::printf("run time with a price page whose images take 10 s, median: %.0f ms\n",
                 MedianOf(slowImages, &Sample::runMs));
     std::printf("image requests that reached the price site in those runs: %d\n", imageRequests);

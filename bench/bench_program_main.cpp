@@ -1,7 +1,8 @@
 // The program as the benchmark runs it: the six addresses come from the command line,
-// and when the run ends it prints its CPU time and that of its browser processes,
-// then quits.
+// and when the run ends it prints its CPU time and that of its browser processes. It
+// stays open, as the program does, until its standard input closes.
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "core/web_addresses.h"
+#include "platform/engine_setup.h"
 #include "platform/program.h"
 #include "process_tree.h"
 
@@ -34,8 +36,9 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 2;
     }
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true});
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    QApplication app(engine.argc(), engine.argv());
     brevane::Program program(brevane::WebAddresses{
         .locationSource1 = Widen(argv[1]),
         .locationSource2 = Widen(argv[2]),
@@ -53,7 +56,14 @@ int main(int argc, char* argv[]) {
         }
         std::printf("ended %.0f %.0f\n", OwnCpuMilliseconds(), browserCpu);
         std::fflush(stdout);
-        QCoreApplication::quit();
+    });
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
+        char buffer[64];
+        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        }
     });
     program.start();
     return QApplication::exec();

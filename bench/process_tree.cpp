@@ -70,6 +70,12 @@ std::vector<pid_t> ProcessTree(pid_t root) {
     return tree;
 }
 
+int ThreadCount(pid_t pid) {
+    // num_threads is field 20 of the line, 17 after the name.
+    const auto fields = StatFields(pid);
+    return fields.size() > 17 ? std::stoi(fields[17]) : 0;
+}
+
 double CpuMilliseconds(pid_t pid) {
     const auto fields = StatFields(pid);
     // utime and stime are fields 14 and 15 of the line, 11 and 12 after the name.

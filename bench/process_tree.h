@@ -10,6 +10,9 @@ namespace brevane::bench {
 /// `root` and every process below it, `root` first.
 std::vector<pid_t> ProcessTree(pid_t root);
 
+/// The number of threads of one process (0 when gone).
+int ThreadCount(pid_t pid);
+
 /// User plus system CPU time of one process so far, in milliseconds (0 when gone).
 double CpuMilliseconds(pid_t pid);
 

@@ -2,27 +2,25 @@
 // that it serves itself on loopback from the bundled sample pages.
 #include <QApplication>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <optional>
 
+#include "platform/engine_setup.h"
 #include "platform/program.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 
 int main(int argc, char* argv[]) {
-    // The browser engine refuses to start its sandbox as root. The demo only ever
-    // loads its own pages from loopback, so on a fresh machine where it is started as
-    // root it may run the engine unsandboxed; the real program never does.
-    if (geteuid() == 0) {
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    }
+    // The browser engine refuses to start its sandbox as root. The demo only ever loads
+    // its own pages from loopback, and nothing else resolves, so on a fresh machine
+    // where it is started as root it may run the engine unsandboxed; the real program
+    // never does.
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
     // The hidden web pages render through a context shared with the application.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    QApplication app(engine.argc(), engine.argv());
 
     // The sites are made first so that they outlive every page that loads from them.
     std::optional<brevane::standin::StandinSites> sites;
@@ -34,7 +32,7 @@ int main(int argc, char* argv[]) {
     }
     brevane::standin::ServeSampleRun(*sites);
 
-    brevane::Program program(sites->addresses());
+    brevane::Program program(sites->addresses(), engine.state());
     program.start();
     return QApplication::exec();
 }

@@ -5,9 +5,9 @@
 
 namespace brevane {
 
-/// A page nobody sees. It opens no dialog and no window,
-/// answers every permission, certificate, login and file request with a refusal, launches
-/// no external program and logs nothing.
+/// A page nobody sees. It opens no dialog and no window, answers every permission,
+/// certificate, login and file request with a refusal, launches no external program and
+/// logs nothing.
 class HiddenPage : public QWebEnginePage {
     Q_OBJECT
 public:

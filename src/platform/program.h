@@ -20,10 +20,12 @@ class Program : public QObject {
     Q_OBJECT
 
 public:
-    explicit Program(WebAddresses addresses, QObject* parent = nullptr);
+    explicit Program(WebAddresses addresses, EngineState engine = EngineState::Usable,
+                     QObject* parent = nullptr);
     ~Program() override;
 
-    /// Loads the window (its first texts and the start timer) and shows it.
+    /// Loads the window (its first texts and the start timer), shows it and starts the
+    /// browser engine while the timer counts down.
     void start();
 
     WindowModel& model() { return m_model; }
@@ -31,10 +33,12 @@ public:
     WebPages& pages() { return m_pages; }
 
 signals:
-    /// The run is over: finished, declined or aborted by closing the window.
+    /// The run is over: finished, declined or aborted by closing the window. The
+    /// hidden pages are released right after.
     void runEnded();
 
 private:
+    void onRunEnded();
     void onWindowClosed();
 
     WindowModel m_model;

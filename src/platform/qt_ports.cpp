@@ -2,15 +2,13 @@
 #include "platform/qt_ports.h"
 
 #include <QDesktopServices>
-#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QUrl>
 
+#include "platform/logging.h"
 #include "platform/qt_text.h"
 
 namespace brevane {
-
-Q_LOGGING_CATEGORY(lcRun, "brevane.run", QtWarningMsg)
 
 bool QtConfirm::AskOkCancel(std::u16string_view title, std::u16string_view text) {
     if (m_aborted) {

@@ -12,11 +12,14 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <utility>
 
 #include "pagetext/page_text.h"
 #include "platform/hidden_page.h"
+#include "platform/logging.h"
 #include "platform/qt_text.h"
 #include "platform/web_request_filter.h"
 
@@ -27,8 +30,10 @@ namespace {
 // A hostile page must not exhaust memory: only this much of its document is read.
 constexpr qsizetype kMaxHtmlChars = 16 * 1024 * 1024;  // UTF-16 code units, in the page
 constexpr qsizetype kMaxHtmlBytes = 32 * 1024 * 1024;  // UTF-8, handed to the parser
-constexpr std::chrono::milliseconds kReadLimit{5000};  // for a renderer that is stuck
+constexpr std::chrono::milliseconds kReadLimit{5000};  // then the renderer counts as stuck
 constexpr std::chrono::milliseconds kStartGrace{3000};
+
+using Clock = std::chrono::steady_clock;
 
 // Runs in the application's own script world, which the page's scripts cannot see.
 // Each document is stamped with the number of the navigation that first read it; a
@@ -95,14 +100,50 @@ void configure(QWebEngineSettings& settings) {
     settings.setAttribute(S::WebRTCPublicInterfacesOnly, true);
 }
 
+QString OutcomeName(int outcome) {
+    static const char* const names[] = {"loaded", "failed", "timed out", "aborted"};
+    return QLatin1String(names[outcome]);
+}
+
+// "Web_IP http://host/ loaded (HTTP status below 400) in 38 ms, 1200 characters"
+void LogLoad(Control browser, const QUrl& url, const QString& outcome, const QString& detail,
+             std::chrono::milliseconds took, std::size_t characters) {
+    const std::string_view name = SpecOf(browser).name;
+    qCDebug(lcPages).noquote() << QStringLiteral("%1 %2 %3%4 in %5 ms, %6 characters")
+                                      .arg(QLatin1String(name.data(), qsizetype(name.size())),
+                                           url.toString(), outcome,
+                                           detail.isEmpty() ? detail
+                                                            : QStringLiteral(" (%1)").arg(detail),
+                                           QString::number(took.count()),
+                                           QString::number(characters));
+}
+
 }  // namespace
 
-WebPages::WebPages(QObject* parent)
-    : QObject(parent),
-      m_filter(std::make_unique<WebRequestFilter>()),
-      // A profile without a storage name is off the record: cookies, cache and web
-      // storage live in memory and die with it.
-      m_profile(std::make_unique<QWebEngineProfile>()) {
+WebPages::WebPages(EngineState engine, QObject* parent) : QObject(parent), m_engine(engine) {
+    const Control controls[kPageCount] = {Control::Web_IP, Control::Web_QiYouJiaGe,
+                                          Control::Web_QiYouJiaGe_2, Control::Web_YouJia,
+                                          Control::Web_YouJia_2};
+    for (int i = 0; i < kPageCount; ++i) {
+        m_slots[i].control = controls[i];
+    }
+}
+
+WebPages::~WebPages() {
+    release();
+}
+
+bool WebPages::start() {
+    if (m_profile != nullptr) {
+        return true;
+    }
+    if (m_engine == EngineState::Unusable || m_released) {
+        return false;
+    }
+    m_filter = std::make_unique<WebRequestFilter>();
+    // A profile without a storage name is off the record: cookies, cache and web storage
+    // live in memory and die with it. Making the first profile starts the engine.
+    m_profile = std::make_unique<QWebEngineProfile>();
     m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     m_profile->setSpellCheckEnabled(false);
@@ -111,33 +152,52 @@ WebPages::WebPages(QObject* parent)
     connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this,
             [](QWebEngineDownloadRequest* download) { download->cancel(); });
 
-    constexpr std::array<Control, kPageCount> browsers{
-        Control::Web_IP,     Control::Web_QiYouJiaGe, Control::Web_QiYouJiaGe_2,
-        Control::Web_YouJia, Control::Web_YouJia_2,
-    };
     for (int i = 0; i < kPageCount; ++i) {
         Slot& slot = m_slots[i];
-        slot.control = browsers[i];
         slot.page = std::make_unique<HiddenPage>(m_profile.get());
         HiddenPage* page = slot.page.get();
         connect(page, &QWebEnginePage::loadingChanged, this,
                 [this, i](const QWebEngineLoadingInfo& info) { onLoadingChanged(i, info); });
         // A crashed renderer finishes no load and leaves no document to read.
         connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, i] {
+            m_rendererEnd.finish();
+            if (m_slots[i].warming) {
+                m_slots[i].warming = false;
+                m_slots[i].blank.finish();
+            }
             if (i == m_waitIndex) {
-                m_waitFailed = true;
+                m_waitEnd = {Outcome::Failed, QStringLiteral("renderer process ended")};
                 m_waitStart.finish();
                 m_wait.finish();
             }
         });
     }
+    return true;
 }
 
-WebPages::~WebPages() {
-    for (Slot& slot : m_slots) {
-        slot.page->disconnect(this);
-        slot.page.reset();
+void WebPages::warmUp() {
+    if (m_aborted || m_profile != nullptr || !start()) {
+        return;
     }
+    // A page sets itself up in the engine with its first load. A blank document asks
+    // nothing of the network, yet starts the renderer process that every page shares.
+    for (Slot& slot : m_slots) {
+        slot.warming = true;
+        slot.blank = Wait{};
+        slot.page->load(QUrl(QStringLiteral("about:blank")));
+    }
+}
+
+void WebPages::release() {
+    m_released = true;
+    for (Slot& slot : m_slots) {
+        if (slot.page != nullptr) {
+            slot.page->disconnect(this);
+            slot.page.reset();
+        }
+    }
+    m_profile.reset();
+    m_filter.reset();
 }
 
 void WebPages::Wait::finish() {
@@ -148,16 +208,30 @@ void WebPages::Wait::finish() {
 }
 
 void WebPages::onLoadingChanged(int index, const QWebEngineLoadingInfo& info) {
+    const bool started = info.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+    Slot& slot = m_slots[index];
+    if (slot.warming && !started) {
+        slot.warming = false;
+        slot.blank.finish();
+        return;
+    }
     if (index != m_waitIndex) {
         return;
     }
     // Only a finish that follows a start seen after our load() belongs to our navigation;
     // anything earlier is the end of the page that was there before. A page that sends
     // itself on at once (a script redirect) is followed to where it lands.
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+    if (started) {
         m_waitStart.finish();
-    } else if (m_waitStart.done && !m_slots[index].page->isLoading()) {
-        m_waitFailed = info.status() == QWebEngineLoadingInfo::LoadFailedStatus;
+    } else if (m_waitStart.done && !slot.page->isLoading()) {
+        if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) {
+            // The engine names a status only for an error answer.
+            m_waitEnd = {Outcome::Loaded, QStringLiteral("HTTP status below 400")};
+        } else if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+            m_waitEnd = {Outcome::Failed, QStringLiteral("HTTP status %1").arg(info.errorCode())};
+        } else {
+            m_waitEnd = {Outcome::Failed, info.errorString()};
+        }
         m_wait.finish();
     }
 }
@@ -170,27 +244,47 @@ std::u16string WebPages::LoadPage(Control browser, std::optional<std::u16string_
     if (slot == nullptr || m_loop != nullptr) {
         return {};
     }
-    if (address.has_value()) {
-        const QUrl url(ToQt(*address));
-        if (slot->serial > 0 && movesWithinDocument(url, slot->page->url())) {
-            // The engine reports no load for this, and the document stays the one shown.
-            slot->page->load(url);
-        } else {
-            ++slot->serial;
-            slot->text.clear();
-            // Anything but a web address is not loaded (the engine would drop it without a
-            // word). A failed load leaves no page of its own: an error answer's body is not
-            // the page asked for.
-            if (!isWebAddress(url) || navigateAndWait(*slot, url) == Outcome::Failed) {
-                throwIfAborted();
-                return {};
-            }
-            throwIfAborted();
+    if (!address.has_value()) {
+        // Nothing is requested: the page the control holds, if any, is read again.
+        if (slot->serial == 0 || !start()) {
+            return {};
         }
-    } else if (slot->serial == 0) {
-        return {};
+        slot->text = readText(*slot);
+        throwIfAborted();
+        return slot->text;
     }
-    slot->text = readText(*slot);
+
+    const auto begun = Clock::now();
+    const QUrl url(ToQt(*address));
+    Report report;
+    if (!start()) {
+        slot->text.clear();
+        report.detail = m_released ? QStringLiteral("pages already released")
+                                   : QStringLiteral("browser engine unusable");
+    } else if (slot->serial > 0 && movesWithinDocument(url, slot->page->url())) {
+        // The engine reports no load for this, and the document stays the one shown.
+        slot->page->load(url);
+        report = {Outcome::Loaded, QStringLiteral("same document")};
+    } else {
+        ++slot->serial;
+        slot->text.clear();
+        // Anything but a web address is not loaded (the engine would drop it without a
+        // word).
+        report = isWebAddress(url) ? navigateAndWait(*slot, url)
+                                   : Report{Outcome::Failed, QStringLiteral("not a web address")};
+    }
+    // A failed load leaves no page of its own: an error answer's body is not the page
+    // asked for.
+    if (report.outcome == Outcome::Loaded || report.outcome == Outcome::TimedOut) {
+        slot->text = readText(*slot);
+    }
+    if (m_aborted) {
+        report.outcome = Outcome::Aborted;
+        slot->text.clear();
+    }
+    LogLoad(browser, url, OutcomeName(static_cast<int>(report.outcome)), report.detail,
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begun),
+            slot->text.size());
     throwIfAborted();
     return slot->text;
 }
@@ -224,9 +318,9 @@ const WebPages::Slot* WebPages::slotOf(Control browser) const {
     return it != m_slots.end() ? &*it : nullptr;
 }
 
-bool WebPages::waitUntil(Wait& wait, std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+bool WebPages::waitUntil(Wait& wait, Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (wait.done || m_aborted || left.count() <= 0) {
         return wait.done;
     }
@@ -250,32 +344,39 @@ bool WebPages::waitUntil(Wait& wait, std::chrono::steady_clock::time_point deadl
     return wait.done;
 }
 
-WebPages::Outcome WebPages::navigateAndWait(Slot& slot, const QUrl& url) {
+WebPages::Report WebPages::navigateAndWait(Slot& slot, const QUrl& url) {
     const int index = int(&slot - m_slots.data());
+    const auto now = Clock::now();
+    const auto deadline = now + m_timeLimit;
+    // The warm-up's blank page, should it still be loading, finishes first: its end
+    // must not pass for this navigation's.
+    if (slot.warming) {
+        waitUntil(slot.blank, std::min(deadline, now + kStartGrace));
+        slot.warming = false;
+    }
     // Load signals of this page's earlier navigation may still sit in the queue; let them
     // be delivered now, while nobody waits for them.
     QCoreApplication::sendPostedEvents(slot.page.get());
     m_waitStart = Wait{};
     m_wait = Wait{};
-    m_waitFailed = false;
+    m_waitEnd = Report{};
     m_waitIndex = index;
-    const auto now = std::chrono::steady_clock::now();
-    const auto deadline = now + m_timeLimit;
     slot.page->load(url);
     // A load reports its start at once, long before any answer. One that reports nothing
     // was dropped by the engine, and nothing will ever end it.
-    if (!waitUntil(m_waitStart, std::min(deadline, now + kStartGrace)) && !m_aborted &&
+    const auto started = Clock::now();
+    if (!waitUntil(m_waitStart, std::min(deadline, started + kStartGrace)) && !m_aborted &&
         !slot.page->isLoading()) {
         m_waitIndex = -1;
-        return Outcome::Failed;
+        return {Outcome::Failed, QStringLiteral("load never started")};
     }
     const bool finished = waitUntil(m_wait, deadline);
     m_waitIndex = -1;
     if (!finished) {
         slot.page->triggerAction(QWebEnginePage::Stop);
-        return Outcome::TimedOut;
+        return {m_aborted ? Outcome::Aborted : Outcome::TimedOut, QString()};
     }
-    return m_waitFailed ? Outcome::Failed : Outcome::Loaded;
+    return m_waitEnd;
 }
 
 std::u16string WebPages::readText(Slot& slot) {
@@ -292,8 +393,20 @@ std::u16string WebPages::readText(Slot& slot) {
                                  read->wait.finish();
                              });
     const auto limit = std::min<std::chrono::milliseconds>(m_timeLimit, kReadLimit);
-    if (!waitUntil(read->wait, std::chrono::steady_clock::now() + limit) ||
-        read->html.typeId() != QMetaType::QString) {
+    if (!waitUntil(read->wait, Clock::now() + limit)) {
+        // The renderer gives no answer: a script that never ends, or a document too big
+        // to lay out, keeps it busy. Every page shares it, so it is ended, and the next
+        // load starts a fresh one instead of waiting out its limit too.
+        const qint64 renderer = slot.page->renderProcessPid();
+        if (!m_aborted && renderer > 0) {
+            m_rendererEnd = Wait{};
+            ::kill(static_cast<pid_t>(renderer), SIGKILL);
+            // Every page learns of it at once; none must learn of it during the next load.
+            waitUntil(m_rendererEnd, Clock::now() + kStartGrace);
+        }
+        return {};
+    }
+    if (read->html.typeId() != QMetaType::QString) {
         return {};
     }
     QByteArray utf8 = read->html.toString().toUtf8();

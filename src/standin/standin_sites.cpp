@@ -100,6 +100,7 @@ void StandinSites::Impl::start(Site site) {
     // An idle kept-alive connection holds a worker until this runs out, and stopping
     // waits for the workers.
     server->set_keep_alive_timeout(1);
+    server->set_tcp_nodelay(true);
     server->set_pre_routing_handler(
         [this, site](const httplib::Request& request, httplib::Response&) {
             const std::lock_guard lock(mutex);

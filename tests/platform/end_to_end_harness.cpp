@@ -9,7 +9,14 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <unistd.h>
+
+#include <charconv>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
 
 #include "core/window_model.h"
 #include "platform/oil_price_window.h"
@@ -35,6 +42,52 @@ std::vector<standin::LoggedRequest> PageRequests(const standin::StandinSites& si
         }
     }
     return requests;
+}
+
+// Every process below this one is the engine's. Its zygotes, and the one each keeps in
+// the sandbox, never start a thread (they fork); a renderer runs many.
+int RendererProcesses() {
+    struct Process {
+        pid_t parent = 0;
+        int threads = 0;
+    };
+    std::unordered_map<pid_t, Process> processes;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        pid_t pid = 0;
+        if (std::from_chars(name.data(), name.data() + name.size(), pid).ec != std::errc{}) {
+            continue;
+        }
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        // After the name: state, parent, then 15 fields up to the thread count.
+        std::istringstream fields(line.substr(close + 1));
+        std::string field;
+        Process& process = processes[pid];
+        for (int i = 0; i < 18 && fields >> field; ++i) {
+            if (i == 1) {
+                process.parent = static_cast<pid_t>(std::stol(field));
+            } else if (i == 17) {
+                process.threads = std::stoi(field);
+            }
+        }
+    }
+    int renderers = 0;
+    for (const auto& [pid, process] : processes) {
+        bool below = false;
+        for (auto up = processes.find(process.parent); up != processes.end() && !below;
+             up = processes.find(up->second.parent)) {
+            below = up->first == getpid();
+        }
+        renderers += below && process.threads > 1 ? 1 : 0;
+    }
+    return renderers;
 }
 
 QString FromU16(const std::u16string& text) {
@@ -89,7 +142,7 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
                      const std::string& name) {
     sites.clearLog();
     RunResult result;
-    Program program(sites.addresses());
+    Program program(sites.addresses(), options.engine);
     program.pages().setTimeLimit(options.pageTimeLimit);
 
     QEventLoop loop;
@@ -109,6 +162,7 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
                 options.onRequest(requests[requestsSeen], program);
             }
         }
+        result.mostRenderers = std::max(result.mostRenderers, RendererProcesses());
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) {
             return;
@@ -138,6 +192,13 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
     loop.exec();
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     watcher.stop();
+    // The engine ends a renderer process a moment after its last page is gone.
+    for (const auto end = Clock::now() + std::chrono::seconds(5);
+         (result.renderersLeft = RendererProcesses()) > 0 && Clock::now() < end;) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
 
     // Let the last repaint and the watcher's last look happen before reading.
     QCoreApplication::processEvents();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/controls.h"
+#include "platform/engine_setup.h"
 #include "standin/standin_sites.h"
 
 namespace brevane {
@@ -29,6 +30,7 @@ struct RunOptions {
     std::function<void(const standin::LoggedRequest&, Program&)> onRequest;
     /// The run must end within this much time after start, else it counts as stuck.
     std::chrono::milliseconds giveUpAfter{60000};
+    EngineState engine = EngineState::Usable;
 };
 
 /// The OK/Cancel box as the run showed it.
@@ -55,6 +57,8 @@ struct RunResult {
     std::vector<std::string> outOfStep;
     ControlSeen at(Control control) const;
     std::vector<ControlSeen> controls;  ///< by Control, read from the widgets
+    int mostRenderers = 0;  ///< the most renderer processes alive at one time during the run
+    int renderersLeft = 0;  ///< renderer processes still alive 5 s after the run, if any
 };
 
 /// Starts a Program on `sites`, waits until its run ends, reads the window, saves a

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/engine_setup.h"
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "standin/sample_sites.h"
@@ -90,6 +91,9 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
     EXPECT_EQ(run.requests, expected);
     EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
     ExpectPriceTable(run);
+    // Two sites, five pages, one renderer process; none once the run is over.
+    EXPECT_EQ(run.mostRenderers, 1);
+    EXPECT_EQ(run.renderersLeft, 0);
 
     // Site A: UTF-8 province page, GBK city page declared by its meta element only.
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe).shown);
@@ -258,6 +262,29 @@ TEST_F(EndToEnd, NoLocationAndCancelShowsError1801WithoutAnyPriceRequest) {
     EXPECT_EQ(run.at(Control::Label_Time).caption, kDesignTimeDate);
 }
 
+TEST_F(EndToEnd, WithoutABrowserEngineTheRunAsksAtOnceAndEndsInAnErrorPanel) {
+    struct Row {
+        const char* name;
+        bool answerOk;
+        std::u16string_view error;
+    };
+    for (const Row& row :
+         {Row{"ok_then_no_prices", true, u"Error：1802"}, Row{"cancel", false, u"Error：1801"}}) {
+        SCOPED_TRACE(row.name);
+        const RunResult run =
+            RunProgram(sites(), {.answerOk = row.answerOk, .engine = EngineState::Unusable},
+                       std::string("no-engine-") + row.name);
+
+        ASSERT_TRUE(run.ended);
+        EXPECT_LT(run.elapsed, 3s) << "one second to the tick, then no page waits";
+        EXPECT_TRUE(run.requests.empty());
+        EXPECT_EQ(run.boxes.size(), 1u);
+        EXPECT_TRUE(run.at(Control::NetError).shown);
+        EXPECT_TRUE(run.at(Control::NetError).caption.contains(Q(row.error)));
+        EXPECT_EQ(run.mostRenderers, 0);
+    }
+}
+
 TEST_F(EndToEnd, BothPriceSitesDownShowError1802AndNetErrorEarly) {
     standin::ServeLocation(sites(), Site::Location1, standin::places::kShenzhen);
     sites().fail(Site::SiteA, "/guangdong.shtml", {FaultKind::ServerError});
@@ -377,9 +404,10 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(engine.argc(), engine.argv());
     const auto sites = std::make_unique<brevane::standin::StandinSites>();
     g_sites = sites.get();
     return RUN_ALL_TESTS();

@@ -296,22 +296,49 @@ TEST(WebPagesAbort, AbortEndsTheWaitAndEveryLaterLoad) {
     EXPECT_THROW(pages.LoadPage(Control::Web_YouJia, std::nullopt), RunAborted);
 }
 
+TEST(WebPagesWait, APageThatHangsTheSharedRendererCostsOnlyItsOwnLoad) {
+    LocalHttpServer server;
+    serve(server, "/spin", "<html><body>spinning<script>for (;;) {}</script></body></html>");
+    serve(server, "/after", "<html><body>after</body></html>");
+    server.start();
+
+    const TimeLimit limit(2s);
+    const auto start = Clock::now();
+    EXPECT_EQ(g_pages->LoadPage(Control::Web_QiYouJiaGe, server.url("/spin")), u"");
+    EXPECT_EQ(g_pages->LoadPage(Control::Web_YouJia, server.url("/after")), u"after");
+    EXPECT_LT(since(start), 6s);
+}
+
+TEST(WebPagesEngine, WithoutAnEngineOrAfterReleaseEveryLoadIsEmptyAtOnce) {
+    LocalHttpServer server;
+    serve(server, "/page", "<html><body>page</body></html>");
+    server.start();
+
+    WebPages unusable(EngineState::Unusable);
+    WebPages released;
+    EXPECT_EQ(released.LoadPage(Control::Web_IP, server.url("/page")), u"page");
+    released.release();
+    EXPECT_EQ(released.ReadPageText(Control::Web_IP), u"page");
+
+    for (WebPages* pages : {&unusable, &released}) {
+        SCOPED_TRACE(pages == &unusable ? "unusable" : "released");
+        const auto start = Clock::now();
+        EXPECT_EQ(pages->LoadPage(Control::Web_YouJia, server.url("/page")), u"");
+        EXPECT_EQ(pages->LoadPage(Control::Web_IP, std::nullopt), u"");
+        EXPECT_LT(since(start), 100ms);
+    }
+    EXPECT_EQ(server.count("/page"), 1);
+}
+
 }  // namespace
 }  // namespace brevane
 
 int main(int argc, char** argv) {
-    // Every host name but the loopback address fails to resolve and no proxy is used, so
-    // nothing a test loads can reach past this machine. (The engine reads a quoted
-    // argument from this variable as one.)
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    flags +=
-        " --disable-gpu --no-sandbox --no-proxy-server"
-        " \"--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1\"";
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     ::testing::InitGoogleTest(&argc, argv);
-
+    // Nothing a test loads can reach past this machine.
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    QApplication app(engine.argc(), engine.argv());
     brevane::WebPages pages;
     brevane::g_pages = &pages;
     return RUN_ALL_TESTS();

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "platform/engine_setup.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -14,18 +14,10 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
 
-    // No host name but the loopback address resolves and no proxy is used, so nothing
-    // the program's pages ask for can leave this machine.
-    std::vector<char*> args(argv, argv + argc);
-    static char resolverRules[] = "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1";
-    static char noProxy[] = "--no-proxy-server";
-    args.push_back(resolverRules);
-    args.push_back(noProxy);
-    args.push_back(nullptr);
-    int qtArgc = argc + 2;
-
+    // Nothing the program's pages ask for can leave this machine.
+    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(qtArgc, args.data());
+    QApplication app(engine.argc(), engine.argv());
     // Cases close windows while local event loops run; only the program's own cases
     // let the last closed window end the application.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,85 @@
+// The browser engine's switches and start-up checks.
+#include "platform/engine_setup.h"
+
+#include <QByteArray>
+#include <QLoggingCategory>
+#include <QStringList>
+
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace brevane {
+
+namespace {
+
+constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+constexpr char kSandboxOffVariable[] = "QTWEBENGINE_DISABLE_SANDBOX";
+constexpr char kEngineArguments[] = "--webEngineArgs";
+constexpr char kNoSandbox[] = "--no-sandbox";
+// The pages are on a handful of sites and load one after another; one renderer process
+// serves them all, started ahead of the first load.
+constexpr char kOneRenderer[] = "--renderer-process-limit=1";
+// The engine runs its network service and graphics in the program's own process, and
+// nothing else it starts goes without the sandbox: the zygote kept for such processes
+// would only hold memory.
+constexpr char kNoUnsandboxedZygote[] = "--no-unsandboxed-zygote";
+
+bool RunsAsRoot() {
+    return getuid() == 0 || geteuid() == 0;
+}
+
+// The engine reads a double-quoted part of the flags variable as one argument.
+QByteArray Quoted(const QString& argument) {
+    const QByteArray bytes = argument.toLocal8Bit();
+    return bytes.contains(' ') ? '"' + bytes + '"' : bytes;
+}
+
+}  // namespace
+
+EngineSetup::EngineSetup(int argc, char** argv, const EngineOptions& options) {
+    // The rules in QT_LOGGING_RULES still win over these.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+
+    const bool root = RunsAsRoot();
+    QStringList switches{QLatin1String(kOneRenderer), QLatin1String(kNoUnsandboxedZygote)};
+    if (root && options.unsandboxedAsRoot) {
+        switches << QLatin1String(kNoSandbox);
+    }
+    if (options.loopbackOnly) {
+        switches << QStringLiteral("--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1")
+                 << QStringLiteral("--no-proxy-server");
+    }
+
+    bool sandboxOff = qEnvironmentVariableIsSet(kSandboxOffVariable);
+    m_args.assign(argv, argv + argc);
+    if (qEnvironmentVariableIsSet(kFlagsVariable)) {
+        QByteArray flags = qgetenv(kFlagsVariable);
+        for (const QString& s : switches) {
+            flags += ' ' + Quoted(s);
+        }
+        qputenv(kFlagsVariable, flags);
+        const QList<QByteArray> words = flags.split(' ');
+        sandboxOff = sandboxOff || words.contains(QByteArray(kNoSandbox));
+    } else {
+        auto engineArgs = std::find(m_args.begin(), m_args.end(), kEngineArguments);
+        if (engineArgs == m_args.end()) {
+            m_args.emplace_back(kEngineArguments);
+            engineArgs = m_args.end() - 1;
+        }
+        sandboxOff = sandboxOff || std::find(engineArgs, m_args.end(), kNoSandbox) != m_args.end();
+        for (const QString& s : switches) {
+            m_args.push_back(s.toStdString());
+        }
+    }
+    sandboxOff = sandboxOff || switches.contains(QLatin1String(kNoSandbox));
+    m_state = root && !sandboxOff ? EngineState::Unusable : EngineState::Usable;
+
+    for (std::string& arg : m_args) {
+        m_argv.push_back(arg.data());
+    }
+    m_argc = static_cast<int>(m_args.size());
+    m_argv.push_back(nullptr);
+}
+
+}  // namespace brevane

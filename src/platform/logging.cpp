@@ -1,0 +1,9 @@
+// The program's log categories: only warnings and worse unless the rules ask for more.
+#include "platform/logging.h"
+
+namespace brevane {
+
+Q_LOGGING_CATEGORY(lcPages, "brevane.pages", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcRun, "brevane.run", QtWarningMsg)
+
+}  // namespace brevane

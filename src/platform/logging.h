@@ -1,0 +1,15 @@
+// The program's log categories. Both are off unless the standard QT_LOGGING_RULES
+// turns them on, e.g. QT_LOGGING_RULES="brevane.*=true".
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace brevane {
+
+/// One line per page load: the control, the address, the outcome, the HTTP status as
+/// far as the engine tells it, the time taken and the length of the text read.
+Q_DECLARE_LOGGING_CATEGORY(lcPages)
+/// The run: which marker or mark a cutter looked for and did not find.
+Q_DECLARE_LOGGING_CATEGORY(lcRun)
+
+}  // namespace brevane
