@@ -1,6 +1,7 @@
 // The OK/Cancel box, the shell and the clock, made with Qt.
 #include "platform/qt_ports.h"
 
+#include <QDebug>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
@@ -52,8 +53,10 @@ void QtShell::OpenAddress(std::u16string_view address) {
 
 void QtRunLog::Missed(std::string_view where, std::u16string_view mark) {
     // The mark is quoted with its line breaks escaped, so each note stays on one line.
-    qCDebug(lcRun).nospace() << QLatin1StringView(where.data(), qsizetype(where.size())) << ": no "
-                             << ToQt(mark);
+    QString quoted;
+    QDebug(&quoted).nospace() << ToQt(mark);
+    qCDebug(lcRun).nospace().noquote()
+        << QLatin1StringView(where.data(), qsizetype(where.size())) << ": no " << quoted;
 }
 
 Today TodayFrom(QDate date, const QLocale& locale) {
