@@ -37,7 +37,6 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true});
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(engine.argc(), engine.argv());
     brevane::Program program(brevane::WebAddresses{
         .locationSource1 = Widen(argv[1]),

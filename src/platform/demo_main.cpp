@@ -18,8 +18,6 @@ int main(int argc, char* argv[]) {
     // where it is started as root it may run the engine unsandboxed; the real program
     // never does.
     brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
-    // The hidden web pages render through a context shared with the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(engine.argc(), engine.argv());
 
     // The sites are made first so that they outlive every page that loads from them.

@@ -16,8 +16,6 @@ int main(int argc, char* argv[]) {
             "sandbox, so no page can be loaded; start brevane as an ordinary user.\n",
             stderr);
     }
-    // The hidden web pages render through a context shared with the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(engine.argc(), engine.argv());
     brevane::Program program(brevane::DefaultWebAddresses(), engine.state());
     program.start();

@@ -368,7 +368,6 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
 int main(int argc, char* argv[]) {
     ::testing::InitGoogleTest(&argc, argv);
     brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(engine.argc(), engine.argv());
     const auto sites = std::make_unique<brevane::standin::StandinSites>();
     g_sites = sites.get();

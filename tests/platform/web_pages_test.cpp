@@ -337,7 +337,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Nothing a test loads can reach past this machine.
     brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(engine.argc(), engine.argv());
     brevane::WebPages pages;
     brevane::g_pages = &pages;

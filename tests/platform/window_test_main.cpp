@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
 
     // Nothing the program's pages ask for can leave this machine.
     brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(engine.argc(), engine.argv());
     // Cases close windows while local event loops run; only the program's own cases
     // let the last closed window end the application.
