@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "process_tree.h"
+#include "standin/process_tree.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 
@@ -52,9 +52,9 @@ std::string Narrow(const std::u16string& ascii) {
 void SampleMemory(pid_t child, Sample& sample) {
     long pss = 0;
     long rss = 0;
-    for (const pid_t pid : bench::ProcessTree(child)) {
-        pss += bench::ProportionalKiB(pid);
-        rss += bench::ResidentKiB(pid);
+    for (const pid_t pid : standin::ProcessTree(child)) {
+        pss += standin::ProportionalKiB(pid);
+        rss += standin::ResidentKiB(pid);
     }
     sample.peakPssMiB = std::max(sample.peakPssMiB, pss / 1024.0);
     sample.peakRssMiB = std::max(sample.peakRssMiB, rss / 1024.0);
@@ -64,11 +64,11 @@ void SampleMemory(pid_t child, Sample& sample) {
 // (they fork); a renderer runs many.
 void SampleAfterRun(pid_t child, Sample& sample) {
     long pss = 0;
-    for (const pid_t pid : bench::ProcessTree(child)) {
-        pss += bench::ProportionalKiB(pid);
+    for (const pid_t pid : standin::ProcessTree(child)) {
+        pss += standin::ProportionalKiB(pid);
         if (pid != child) {
             ++sample.afterProcesses;
-            sample.afterRenderers += bench::ThreadCount(pid) > 1 ? 1 : 0;
+            sample.afterRenderers += standin::ThreadCount(pid) > 1 ? 1 : 0;
         }
     }
     sample.afterPssMiB = pss / 1024.0;

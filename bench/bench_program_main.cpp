@@ -13,7 +13,7 @@
 #include "core/web_addresses.h"
 #include "platform/engine_setup.h"
 #include "platform/program.h"
-#include "process_tree.h"
+#include "standin/process_tree.h"
 
 namespace {
 
@@ -48,9 +48,9 @@ int main(int argc, char* argv[]) {
     });
     QObject::connect(&program, &brevane::Program::runEnded, &app, [] {
         double browserCpu = 0;
-        for (const pid_t pid : brevane::bench::ProcessTree(getpid())) {
+        for (const pid_t pid : brevane::standin::ProcessTree(getpid())) {
             if (pid != getpid()) {
-                browserCpu += brevane::bench::CpuMilliseconds(pid);
+                browserCpu += brevane::standin::CpuMilliseconds(pid);
             }
         }
         std::printf("ended %.0f %.0f\n", OwnCpuMilliseconds(), browserCpu);

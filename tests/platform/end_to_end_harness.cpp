@@ -11,17 +11,14 @@
 
 #include <unistd.h>
 
-#include <charconv>
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unordered_map>
 
 #include "core/window_model.h"
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "platform/twip_label.h"
+#include "standin/process_tree.h"
 
 namespace brevane::e2e {
 
@@ -47,47 +44,9 @@ std::vector<standin::LoggedRequest> PageRequests(const standin::StandinSites& si
 // Every process below this one is the engine's. Its zygotes, and the one each keeps in
 // the sandbox, never start a thread (they fork); a renderer runs many.
 int RendererProcesses() {
-    struct Process {
-        pid_t parent = 0;
-        int threads = 0;
-    };
-    std::unordered_map<pid_t, Process> processes;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        pid_t pid = 0;
-        if (std::from_chars(name.data(), name.data() + name.size(), pid).ec != std::errc{}) {
-            continue;
-        }
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        const auto close = line.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        // After the name: state, parent, then 15 fields up to the thread count.
-        std::istringstream fields(line.substr(close + 1));
-        std::string field;
-        Process& process = processes[pid];
-        for (int i = 0; i < 18 && fields >> field; ++i) {
-            if (i == 1) {
-                process.parent = static_cast<pid_t>(std::stol(field));
-            } else if (i == 17) {
-                process.threads = std::stoi(field);
-            }
-        }
-    }
-    int renderers = 0;
-    for (const auto& [pid, process] : processes) {
-        bool below = false;
-        for (auto up = processes.find(process.parent); up != processes.end() && !below;
-             up = processes.find(up->second.parent)) {
-            below = up->first == getpid();
-        }
-        renderers += below && process.threads > 1 ? 1 : 0;
-    }
-    return renderers;
+    const std::vector<pid_t> tree = standin::ProcessTree(getpid());
+    return static_cast<int>(std::count_if(tree.begin() + 1, tree.end(),
+                                          [](pid_t pid) { return standin::ThreadCount(pid) > 1; }));
 }
 
 QString FromU16(const std::u16string& text) {

@@ -1,11 +1,12 @@
-// A process and its descendants as /proc shows them: CPU time and memory.
+// A process and its descendants as /proc shows them: threads, CPU time and memory, for the
+// tests and the benchmark that watch the program and its browser processes.
 #pragma once
 
 #include <sys/types.h>
 
 #include <vector>
 
-namespace brevane::bench {
+namespace brevane::standin {
 
 /// `root` and every process below it, `root` first.
 std::vector<pid_t> ProcessTree(pid_t root);
@@ -23,4 +24,4 @@ long ResidentKiB(pid_t pid);
 /// processes that share them, so the sizes of several processes can be added.
 long ProportionalKiB(pid_t pid);
 
-}  // namespace brevane::bench
+}  // namespace brevane::standin

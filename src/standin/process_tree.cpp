@@ -1,5 +1,5 @@
 // Reading /proc: parents, CPU times and memory of processes.
-#include "process_tree.h"
+#include "standin/process_tree.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-namespace brevane::bench {
+namespace brevane::standin {
 
 namespace {
 
@@ -94,4 +94,4 @@ long ProportionalKiB(pid_t pid) {
     return StatusValue(pid, "smaps_rollup", "Pss:");
 }
 
-}  // namespace brevane::bench
+}  // namespace brevane::standin
