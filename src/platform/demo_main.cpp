@@ -3,22 +3,16 @@
 #include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <optional>
 
-#include "platform/engine_setup.h"
+#include "platform/page_helper.h"
 #include "platform/program.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 
 int main(int argc, char* argv[]) {
-    // The browser engine refuses to start its sandbox as root. The demo only ever loads
-    // its own pages from loopback, and nothing else resolves, so on a fresh machine
-    // where it is started as root it may run the engine unsandboxed; the real program
-    // never does.
-    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
-    QApplication app(engine.argc(), engine.argv());
+    QApplication app(argc, argv);
 
     // The sites are made first so that they outlive every page that loads from them.
     std::optional<brevane::standin::StandinSites> sites;
@@ -30,7 +24,13 @@ int main(int argc, char* argv[]) {
     }
     brevane::standin::ServeSampleRun(*sites);
 
-    brevane::Program program(sites->addresses(), engine.state());
+    // The browser engine refuses to start its sandbox as root. The demo only ever loads
+    // its own pages from loopback, and nothing else resolves, so on a fresh machine
+    // where it is started as root it may run the engine unsandboxed; the real program
+    // never does.
+    brevane::Program program(
+        sites->addresses(),
+        {.program = brevane::FindPageHelper(), .loopbackOnly = true, .unsandboxedAsRoot = true});
     program.start();
     return QApplication::exec();
 }

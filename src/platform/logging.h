@@ -1,4 +1,4 @@
-// The program's log categories. Both are off unless the standard QT_LOGGING_RULES
+// The program's log categories. All are off unless the standard QT_LOGGING_RULES
 // turns them on, e.g. QT_LOGGING_RULES="brevane.*=true".
 #pragma once
 
@@ -9,6 +9,8 @@ namespace brevane {
 /// One line per page load: the control, the address, the outcome, the HTTP status as
 /// far as the engine tells it, the time taken and the length of the text read.
 Q_DECLARE_LOGGING_CATEGORY(lcPages)
+/// What the page helper, which runs the browser engine, writes on its standard error.
+Q_DECLARE_LOGGING_CATEGORY(lcEngine)
 /// The run: which marker or mark a cutter looked for and did not find.
 Q_DECLARE_LOGGING_CATEGORY(lcRun)
 

@@ -3,19 +3,25 @@
 
 #include <QTimer>
 
+#include <cstdio>
+
 #include "platform/oil_price_window.h"
 #include "run/run_sequence.h"
 
 namespace brevane {
 
-Program::Program(WebAddresses addresses, EngineState engine, QObject* parent)
+Program::Program(WebAddresses addresses, PageHelperLaunch helper, QObject* parent)
     : QObject(parent),
-      m_pages(engine),
+      m_pages(std::move(helper)),
       m_run{m_model, m_pages, m_confirm, m_shell, m_clock, m_log, std::move(addresses)},
       m_window(std::make_unique<OilPrice>(m_run)) {
     m_confirm.setParentWindow(m_window.get());
     connect(m_window.get(), &OilPrice::runEnded, this, &Program::onRunEnded);
     connect(m_window.get(), &OilPrice::closed, this, &Program::onWindowClosed);
+    connect(&m_pages, &HelperPages::engineFailed, this, [](const QString& reason) {
+        // The run still goes its way, without pages: it ends in one of its error states.
+        std::fprintf(stderr, "brevane: %s\n", qUtf8Printable(reason));
+    });
 }
 
 Program::~Program() = default;
@@ -23,14 +29,14 @@ Program::~Program() = default;
 void Program::start() {
     Form_Load(m_run);
     m_window->show();
-    // Once the window is up, the engine starts, so that the run finds it ready.
-    QTimer::singleShot(0, &m_pages, &WebPages::warmUp);
+    // Once the window is up, the helper starts, so that the run finds its engine ready.
+    QTimer::singleShot(0, &m_pages, &HelperPages::start);
 }
 
 void Program::onRunEnded() {
     emit runEnded();
-    // There is one run per start: no page is read again, and the engine's renderer
-    // processes need not stay while the window shows the prices.
+    // There is one run per start: no page is read again, and neither the helper nor its
+    // engine need stay while the window shows the prices.
     m_pages.release();
 }
 

@@ -9,8 +9,8 @@
 #include "core/run_context.h"
 #include "core/web_addresses.h"
 #include "core/window_model.h"
+#include "platform/page_helper.h"
 #include "platform/qt_ports.h"
-#include "platform/web_pages.h"
 
 namespace brevane {
 
@@ -20,21 +20,21 @@ class Program : public QObject {
     Q_OBJECT
 
 public:
-    explicit Program(WebAddresses addresses, EngineState engine = EngineState::Usable,
-                     QObject* parent = nullptr);
+    /// Prints on standard error, once, why the browser engine cannot run, if it cannot.
+    explicit Program(WebAddresses addresses, PageHelperLaunch helper, QObject* parent = nullptr);
     ~Program() override;
 
     /// Loads the window (its first texts and the start timer), shows it and starts the
-    /// browser engine while the timer counts down.
+    /// page helper, whose browser engine warms up while the timer counts down.
     void start();
 
     WindowModel& model() { return m_model; }
     OilPrice& window() { return *m_window; }
-    WebPages& pages() { return m_pages; }
+    HelperPages& pages() { return m_pages; }
 
 signals:
-    /// The run is over: finished, declined or aborted by closing the window. The
-    /// hidden pages are released right after.
+    /// The run is over: finished, declined or aborted by closing the window. The page
+    /// helper is ended right after.
     void runEnded();
 
 private:
@@ -42,7 +42,7 @@ private:
     void onWindowClosed();
 
     WindowModel m_model;
-    WebPages m_pages;
+    HelperPages m_pages;
     QtConfirm m_confirm;
     QtShell m_shell;
     QtClock m_clock;

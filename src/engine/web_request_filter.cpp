@@ -1,5 +1,5 @@
 // Keeps the hidden pages to what their text needs: documents, scripts and data.
-#include "platform/web_request_filter.h"
+#include "engine/web_request_filter.h"
 
 namespace brevane {
 

@@ -1,5 +1,5 @@
 // The browser engine's switches and start-up checks.
-#include "platform/engine_setup.h"
+#include "engine/engine_setup.h"
 
 #include <QByteArray>
 #include <QLoggingCategory>

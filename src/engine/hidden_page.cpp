@@ -1,5 +1,5 @@
 // One hidden browser page: a QWebEnginePage without a view that never shows anything.
-#include "platform/hidden_page.h"
+#include "engine/hidden_page.h"
 
 #include <QAuthenticator>
 #include <QWebEngineCertificateError>

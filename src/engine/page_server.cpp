@@ -1,0 +1,112 @@
+// The page helper's side of the protocol: requests in, answers out.
+#include "engine/page_server.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <tuple>
+
+#include "engine/web_pages.h"
+
+namespace brevane {
+
+PageServer::PageServer(WebPages& pages, int input, int output, QObject* parent)
+    : QObject(parent),
+      m_pages(pages),
+      m_output(output),
+      m_input(input),
+      m_notifier(std::make_unique<QSocketNotifier>(input, QSocketNotifier::Read)) {
+    // The notifier stays on during a load, so that the window's end is seen even then.
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &PageServer::onReadable);
+    connect(&m_pages, &WebPages::warmedUp, this, [this] { send(pageproto::Ready{}); });
+}
+
+PageServer::~PageServer() = default;
+
+bool PageServer::send(const pageproto::Answer& answer) {
+    const std::string frame = pageproto::Frame(answer);
+    std::size_t written = 0;
+    while (written < frame.size()) {
+        const ssize_t n = ::write(m_output, frame.data() + written, frame.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            stop();
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void PageServer::onReadable() {
+    char buffer[64 * 1024];
+    const ssize_t n = ::read(m_input, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+        return;
+    }
+    if (n <= 0) {
+        stop();
+        return;
+    }
+    m_reader.append(std::string_view(buffer, static_cast<std::size_t>(n)));
+    // A request that arrives during a load waits for it; a nested wait would take the
+    // running one over.
+    QTimer::singleShot(0, this, &PageServer::serveNext);
+}
+
+void PageServer::serveNext() {
+    while (!m_serving && !m_stopped) {
+        const std::optional<std::string> payload = m_reader.next();
+        if (!payload) {
+            if (m_reader.broken()) {
+                stop();
+            }
+            return;
+        }
+        const std::optional<pageproto::Request> request = pageproto::ParseRequest(*payload);
+        if (!request) {
+            stop();
+            return;
+        }
+        m_serving = true;
+        serve(*request);
+        m_serving = false;
+    }
+}
+
+void PageServer::serve(const pageproto::Request& request) {
+    const auto [id, control, limit] = std::visit(
+        [](const auto& r) { return std::tuple(r.id, r.control, r.timeLimitMs); }, request);
+    m_pages.setTimeLimit(std::chrono::milliseconds(limit));
+    try {
+        const auto* load = std::get_if<pageproto::LoadRequest>(&request);
+        PageResult result =
+            load != nullptr ? m_pages.load(control, load->address) : m_pages.read(control);
+        send(pageproto::PageAnswer{.id = id,
+                                   .control = control,
+                                   .outcome = result.outcome,
+                                   .detail = result.detail.toStdU16String(),
+                                   .text = std::move(result.text)});
+    } catch (const RunAborted&) {
+        // stop() has run: nobody waits for this answer any more.
+    }
+}
+
+void PageServer::stop() {
+    if (m_stopped) {
+        return;
+    }
+    m_stopped = true;
+    m_notifier->setEnabled(false);
+    m_pages.abort();
+    // Leaves the load in progress, if any, to unwind first.
+    QTimer::singleShot(0, this, &PageServer::finished);
+}
+
+}  // namespace brevane

@@ -1,0 +1,47 @@
+// The page helper's side of the protocol: requests in, answers out.
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+#include "pageproto/page_protocol.h"
+
+class QSocketNotifier;
+
+namespace brevane {
+
+class WebPages;
+
+/// Serves the window's requests with the hidden pages, one at a time, in the order they
+/// come. Reads frames from `input` and writes answers to `output` (file descriptors it
+/// does not own). Sends Ready once the pages have warmed up. When the input ends or
+/// carries a malformed frame, any load in progress is aborted and finished() follows.
+class PageServer : public QObject {
+    Q_OBJECT
+public:
+    PageServer(WebPages& pages, int input, int output, QObject* parent = nullptr);
+    ~PageServer() override;
+
+    /// Writes one answer in full; false when the window is gone.
+    bool send(const pageproto::Answer& answer);
+
+signals:
+    void finished();
+
+private:
+    void onReadable();
+    void serveNext();
+    void serve(const pageproto::Request& request);
+    void stop();
+
+    WebPages& m_pages;
+    int m_output;
+    int m_input;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    pageproto::FrameReader m_reader;
+    bool m_serving = false;
+    bool m_stopped = false;
+};
+
+}  // namespace brevane

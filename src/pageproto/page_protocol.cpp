@@ -1,0 +1,272 @@
+// The window's protocol with its page helper: encoding and decoding of its frames.
+#include "pageproto/page_protocol.h"
+
+#include <type_traits>
+
+namespace brevane::pageproto {
+
+namespace {
+
+enum Kind : std::uint8_t {
+    kLoad = 1,
+    kRead = 2,
+    kReady = 0x81,
+    kFatal = 0x82,
+    kPage = 0x83,
+};
+
+class Writer {
+public:
+    explicit Writer(std::uint8_t kind) : m_bytes(4, '\0') { byte(kind); }
+
+    void byte(std::uint8_t value) { m_bytes.push_back(static_cast<char>(value)); }
+    void number(std::uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            byte(static_cast<std::uint8_t>(value >> shift));
+        }
+    }
+    void control(Control value) { byte(static_cast<std::uint8_t>(value)); }
+    void text(std::u16string_view value) {
+        number(static_cast<std::uint32_t>(value.size()));
+        for (const char16_t unit : value) {
+            byte(static_cast<std::uint8_t>(unit));
+            byte(static_cast<std::uint8_t>(unit >> 8));
+        }
+    }
+
+    /// The frame, with the payload's length in front.
+    std::string frame() && {
+        const auto length = static_cast<std::uint32_t>(m_bytes.size() - 4);
+        for (int i = 0; i < 4; ++i) {
+            m_bytes[static_cast<std::size_t>(i)] = static_cast<char>(length >> (8 * i));
+        }
+        return std::move(m_bytes);
+    }
+
+private:
+    std::string m_bytes;
+};
+
+std::uint32_t LittleEndian(std::string_view bytes) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+/// Reads fields off a payload; once a read fails, every later one fails too.
+class Reader {
+public:
+    explicit Reader(std::string_view payload) : m_rest(payload) {}
+
+    std::optional<std::uint8_t> byte() {
+        if (m_rest.empty()) {
+            return std::nullopt;
+        }
+        const auto value = static_cast<std::uint8_t>(m_rest.front());
+        m_rest.remove_prefix(1);
+        return value;
+    }
+    std::optional<std::uint32_t> number() {
+        if (m_rest.size() < 4) {
+            return std::nullopt;
+        }
+        const std::uint32_t value = LittleEndian(m_rest);
+        m_rest.remove_prefix(4);
+        return value;
+    }
+    /// Only the browser controls travel.
+    std::optional<Control> control() {
+        const auto value = byte();
+        if (!value || *value >= kControlCount) {
+            return std::nullopt;
+        }
+        const auto control = static_cast<Control>(*value);
+        if (SpecOf(control).kind != ControlKind::Browser) {
+            return std::nullopt;
+        }
+        return control;
+    }
+    std::optional<std::u16string> text() {
+        const auto length = number();
+        if (!length || *length > m_rest.size() / 2) {
+            return std::nullopt;
+        }
+        std::u16string value(*length, u'\0');
+        for (char16_t& unit : value) {
+            unit = static_cast<char16_t>(static_cast<unsigned char>(m_rest[0]) |
+                                         static_cast<unsigned char>(m_rest[1]) << 8);
+            m_rest.remove_prefix(2);
+        }
+        return value;
+    }
+    bool atEnd() const { return m_rest.empty(); }
+
+private:
+    std::string_view m_rest;
+};
+
+template <typename Message>
+std::optional<Message> Whole(const Reader& reader, Message message) {
+    if (!reader.atEnd()) {
+        return std::nullopt;
+    }
+    return message;
+}
+
+std::optional<Request> ParseLoad(Reader& in) {
+    const auto id = in.number();
+    const auto control = in.control();
+    const auto limit = in.number();
+    const auto hasAddress = in.byte();
+    const auto address = in.text();
+    if (!id || !control || !limit || !hasAddress || *hasAddress > 1 || !address ||
+        (*hasAddress == 0 && !address->empty())) {
+        return std::nullopt;
+    }
+    LoadRequest load{.id = *id, .control = *control, .timeLimitMs = *limit};
+    if (*hasAddress == 1) {
+        load.address = std::move(*address);
+    }
+    return Whole<Request>(in, std::move(load));
+}
+
+std::optional<Request> ParseRead(Reader& in) {
+    const auto id = in.number();
+    const auto control = in.control();
+    const auto limit = in.number();
+    if (!id || !control || !limit) {
+        return std::nullopt;
+    }
+    return Whole<Request>(in, ReadRequest{.id = *id, .control = *control, .timeLimitMs = *limit});
+}
+
+std::optional<Answer> ParsePage(Reader& in) {
+    const auto id = in.number();
+    const auto control = in.control();
+    const auto outcome = in.byte();
+    auto detail = in.text();
+    auto text = in.text();
+    if (!id || !control || !outcome || *outcome > static_cast<std::uint8_t>(Outcome::TimedOut) ||
+        !detail || !text) {
+        return std::nullopt;
+    }
+    return Whole<Answer>(in, PageAnswer{.id = *id,
+                                        .control = *control,
+                                        .outcome = static_cast<Outcome>(*outcome),
+                                        .detail = std::move(*detail),
+                                        .text = std::move(*text)});
+}
+
+}  // namespace
+
+std::string Frame(const Request& request) {
+    return std::visit(
+        [](const auto& message) {
+            using Message = std::decay_t<decltype(message)>;
+            if constexpr (std::is_same_v<Message, LoadRequest>) {
+                Writer out(kLoad);
+                out.number(message.id);
+                out.control(message.control);
+                out.number(message.timeLimitMs);
+                out.byte(message.address.has_value() ? 1 : 0);
+                out.text(message.address.value_or(std::u16string()));
+                return std::move(out).frame();
+            } else {
+                Writer out(kRead);
+                out.number(message.id);
+                out.control(message.control);
+                out.number(message.timeLimitMs);
+                return std::move(out).frame();
+            }
+        },
+        request);
+}
+
+std::string Frame(const Answer& answer) {
+    return std::visit(
+        [](const auto& message) {
+            using Message = std::decay_t<decltype(message)>;
+            if constexpr (std::is_same_v<Message, Ready>) {
+                return Writer(kReady).frame();
+            } else if constexpr (std::is_same_v<Message, Fatal>) {
+                Writer out(kFatal);
+                out.text(message.reason);
+                return std::move(out).frame();
+            } else {
+                Writer out(kPage);
+                out.number(message.id);
+                out.control(message.control);
+                out.byte(static_cast<std::uint8_t>(message.outcome));
+                out.text(message.detail);
+                out.text(message.text);
+                return std::move(out).frame();
+            }
+        },
+        answer);
+}
+
+std::optional<Request> ParseRequest(std::string_view payload) {
+    Reader in(payload);
+    switch (in.byte().value_or(0)) {
+        case kLoad:
+            return ParseLoad(in);
+        case kRead:
+            return ParseRead(in);
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<Answer> ParseAnswer(std::string_view payload) {
+    Reader in(payload);
+    switch (in.byte().value_or(0)) {
+        case kReady:
+            return Whole<Answer>(in, Ready{});
+        case kFatal: {
+            auto reason = in.text();
+            if (!reason) {
+                return std::nullopt;
+            }
+            return Whole<Answer>(in, Fatal{std::move(*reason)});
+        }
+        case kPage:
+            return ParsePage(in);
+        default:
+            return std::nullopt;
+    }
+}
+
+void FrameReader::append(std::string_view bytes) {
+    if (m_broken) {
+        return;
+    }
+    // Payloads handed out are dropped before the buffer grows again.
+    if (m_start > 0 && m_start >= m_buffer.size() / 2) {
+        m_buffer.erase(0, m_start);
+        m_start = 0;
+    }
+    m_buffer.append(bytes);
+}
+
+std::optional<std::string> FrameReader::next() {
+    if (m_broken || pending() < 4) {
+        return std::nullopt;
+    }
+    const std::uint32_t length = LittleEndian(std::string_view(m_buffer).substr(m_start, 4));
+    if (length > kMaxPayload) {
+        m_broken = true;
+        m_buffer.clear();
+        m_start = 0;
+        return std::nullopt;
+    }
+    if (pending() - 4 < length) {
+        return std::nullopt;
+    }
+    std::string payload = m_buffer.substr(m_start + 4, length);
+    m_start += 4 + length;
+    return payload;
+}
+
+}  // namespace brevane::pageproto

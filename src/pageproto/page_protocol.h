@@ -1,0 +1,113 @@
+// The window's protocol with its page helper: the requests, the answers and their frames.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "core/controls.h"
+
+namespace brevane::pageproto {
+
+// The window starts the page helper with its standard input and output on two pipes and
+// writes requests to one and reads answers from the other; the helper's standard error
+// carries nothing but the engine's own messages. Each message travels as one frame: the
+// length of its payload in 4 bytes, little-endian, then the payload, at most kMaxPayload
+// bytes. A payload begins with a byte naming the message; then come its fields in the
+// order below: a number is 4 bytes little-endian unless it is a "byte"; a text is its
+// length in UTF-16 code units (a number) followed by those code units, 2 bytes each,
+// little-endian, so that page text crosses unit for unit. A payload must be used up by
+// its fields exactly. Anything else (an unknown message, a control that is not a browser,
+// an outcome out of range, bytes left over or missing, a length over the bound) makes the
+// frame malformed, and the stream is not read any further.
+//
+//   request  Load  1     id, control (byte), time limit in ms, has address (byte), address
+//   request  Read  2     id, control (byte), time limit in ms
+//   answer   Ready 0x81  -                  the engine is up and its pages are made
+//   answer   Fatal 0x82  reason             the engine cannot run; the helper then exits
+//   answer   Page  0x83  id, control (byte), outcome (byte), detail, text
+//
+// Requests go one at a time: the window sends the next only once the last is answered.
+// The helper exits when its standard input ends.
+
+/// Bounds every frame, and with it what a broken or hostile helper can make the window
+/// hold: room for the largest page text the helper reads, with some to spare.
+inline constexpr std::size_t kMaxPayload = 40u * 1024 * 1024;
+
+/// The helper's command line: the window passes these to shape the engine.
+inline constexpr std::string_view kLoopbackOnlyArgument = "--loopback-only";
+inline constexpr std::string_view kUnsandboxedAsRootArgument = "--unsandboxed-as-root";
+
+/// Sends `control` to `address` and reads its text; without an address, reads the page
+/// the control holds now, as a Read does.
+struct LoadRequest {
+    std::uint32_t id = 0;
+    Control control = Control::Web_IP;
+    std::uint32_t timeLimitMs = 0;
+    std::optional<std::u16string> address;
+    bool operator==(const LoadRequest&) const = default;
+};
+
+/// Reads the text of the document that `control` shows now.
+struct ReadRequest {
+    std::uint32_t id = 0;
+    Control control = Control::Web_IP;
+    std::uint32_t timeLimitMs = 0;
+    bool operator==(const ReadRequest&) const = default;
+};
+
+using Request = std::variant<LoadRequest, ReadRequest>;
+
+struct Ready {
+    bool operator==(const Ready&) const = default;
+};
+
+struct Fatal {
+    std::u16string reason;
+    bool operator==(const Fatal&) const = default;
+};
+
+/// How a load or a read ended. A read that could not reach the document answers Failed,
+/// and the window keeps the text of the load.
+enum class Outcome : std::uint8_t { Loaded, Failed, TimedOut };
+
+struct PageAnswer {
+    std::uint32_t id = 0;
+    Control control = Control::Web_IP;
+    Outcome outcome = Outcome::Failed;
+    std::u16string detail;  ///< the HTTP status or the reason, as far as known
+    std::u16string text;    ///< the page's body text
+    bool operator==(const PageAnswer&) const = default;
+};
+
+using Answer = std::variant<Ready, Fatal, PageAnswer>;
+
+/// A message as one frame, ready to write.
+std::string Frame(const Request& request);
+std::string Frame(const Answer& answer);
+
+/// A payload read back; nothing when it is malformed.
+std::optional<Request> ParseRequest(std::string_view payload);
+std::optional<Answer> ParseAnswer(std::string_view payload);
+
+/// Cuts frames out of a stream of bytes as they arrive.
+class FrameReader {
+public:
+    void append(std::string_view bytes);
+    /// The next whole payload, if one has arrived.
+    std::optional<std::string> next();
+    /// A frame announced a length over kMaxPayload: nothing more can be read.
+    bool broken() const { return m_broken; }
+    /// Bytes received and not yet handed out as a payload.
+    std::size_t pending() const { return m_buffer.size() - m_start; }
+
+private:
+    std::string m_buffer;
+    std::size_t m_start = 0;
+    bool m_broken = false;
+};
+
+}  // namespace brevane::pageproto
