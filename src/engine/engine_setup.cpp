@@ -25,6 +25,9 @@ constexpr char kOneRenderer[] = "--renderer-process-limit=1";
 // nothing else it starts goes without the sandbox: the zygote kept for such processes
 // would only hold memory.
 constexpr char kNoUnsandboxedZygote[] = "--no-unsandboxed-zygote";
+// A page nobody sees counts as a background tab, whose timers the engine holds back to
+// once a second or less. The pages' own scripts write what is read, on their own time.
+constexpr char kTimersOnTime[] = "--disable-background-timer-throttling";
 
 // What the engine says on start-up when it finds no OpenGL, which it is told to do without.
 constexpr const char* kNoOpenGlNotes[] = {
@@ -77,7 +80,8 @@ EngineSetup::EngineSetup(int argc, char** argv, const EngineOptions& options) {
     g_nextHandler = qInstallMessageHandler(LeaveOutNoOpenGlNotes);
 
     const bool root = RunsAsRoot();
-    QStringList switches{QLatin1String(kOneRenderer), QLatin1String(kNoUnsandboxedZygote)};
+    QStringList switches{QLatin1String(kOneRenderer), QLatin1String(kNoUnsandboxedZygote),
+                         QLatin1String(kTimersOnTime)};
     if (root && options.unsandboxedAsRoot) {
         switches << QLatin1String(kNoSandbox);
     }

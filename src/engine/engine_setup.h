@@ -18,10 +18,14 @@ struct EngineOptions {
     bool unsandboxedAsRoot = false;
 };
 
-/// Made in main before the QApplication and kept as long as it. Gives the engine its
-/// switches (one renderer process serves all pages), keeps the engine's start-up
-/// report out of the log unless the logging rules ask for it, and finds out whether
-/// the engine can start at all.
+/// Made in the page helper's main before its application object and kept as long as it.
+/// Gives the engine its switches (one renderer process serves all pages; timers of
+/// pages nobody sees run on time), sets QT_XCB_GL_INTEGRATION=none and
+/// QT_QPA_OFFSCREEN_NO_GLX=1 unless they are set (no page is drawn, so nothing needs
+/// OpenGL), installs a message handler that leaves out the engine's two notes about the
+/// missing OpenGL and passes everything else on, keeps the engine's start-up report out
+/// of the log unless the logging rules ask for it, and finds out whether the engine can
+/// start at all.
 ///
 /// The engine takes its switches from QTWEBENGINE_CHROMIUM_FLAGS when that is set and
 /// otherwise from the application's arguments after "--webEngineArgs"; the switches

@@ -82,9 +82,12 @@ HelperPages::HelperPages(PageHelperLaunch launch, QObject* parent)
 
 HelperPages::~HelperPages() {
     if (m_helper != nullptr) {
-        m_helper->disconnect(this);
-        m_helper->kill();
-        m_helper->waitForFinished(1000);
+        letGo(m_helper.release());
+    }
+    // Every helper still running, the current one and those let go, is ended and reaped.
+    for (QProcess* helper : findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+        helper->kill();
+        helper->waitForFinished(1000);
     }
 }
 

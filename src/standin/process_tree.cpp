@@ -70,6 +70,25 @@ std::vector<pid_t> ProcessTree(pid_t root) {
     return tree;
 }
 
+EngineProcesses EngineProcessesOf(pid_t window) {
+    EngineProcesses processes;
+    for (const pid_t pid : ProcessTree(window)) {
+        const auto fields = StatFields(pid);
+        if (pid == window || fields.size() < 2) {
+            continue;
+        }
+        if (static_cast<pid_t>(std::stol(fields[1])) == window) {
+            processes.helpers.push_back(pid);
+            continue;
+        }
+        processes.engine.push_back(pid);
+        // The engine's zygotes, and the one each keeps in the sandbox, never start a
+        // thread (they fork); a renderer runs many.
+        processes.renderers += ThreadCount(pid) > 1 ? 1 : 0;
+    }
+    return processes;
+}
+
 int ThreadCount(pid_t pid) {
     // num_threads is field 20 of the line, 17 after the name.
     const auto fields = StatFields(pid);

@@ -4,12 +4,23 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace brevane::standin {
 
 /// `root` and every process below it, `root` first.
 std::vector<pid_t> ProcessTree(pid_t root);
+
+/// What a window process runs its pages with: its page helpers, which are its children,
+/// and the browser engine's processes below them.
+struct EngineProcesses {
+    std::vector<pid_t> helpers;
+    std::vector<pid_t> engine;  ///< below the helpers: zygotes and renderers
+    int renderers = 0;          ///< of `engine`, the processes that render pages
+    std::size_t alive() const { return helpers.size() + engine.size(); }
+};
+EngineProcesses EngineProcessesOf(pid_t window);
 
 /// The number of threads of one process (0 when gone).
 int ThreadCount(pid_t pid);

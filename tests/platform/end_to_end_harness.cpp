@@ -41,14 +41,6 @@ std::vector<standin::LoggedRequest> PageRequests(const standin::StandinSites& si
     return requests;
 }
 
-// Every process below this one is the engine's. Its zygotes, and the one each keeps in
-// the sandbox, never start a thread (they fork); a renderer runs many.
-int RendererProcesses() {
-    const std::vector<pid_t> tree = standin::ProcessTree(getpid());
-    return static_cast<int>(std::count_if(tree.begin() + 1, tree.end(),
-                                          [](pid_t pid) { return standin::ThreadCount(pid) > 1; }));
-}
-
 QString FromU16(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -101,8 +93,10 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
                      const std::string& name) {
     sites.clearLog();
     RunResult result;
-    Program program(sites.addresses(), options.engine);
+    Program program(sites.addresses(), options.helper);
     program.pages().setTimeLimit(options.pageTimeLimit);
+    QObject::connect(&program.pages(), &HelperPages::engineFailed, &program,
+                     [&](const QString& reason) { result.engineFailures.push_back(reason); });
 
     QEventLoop loop;
     bool stuck = false;
@@ -121,7 +115,8 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
                 options.onRequest(requests[requestsSeen], program);
             }
         }
-        result.mostRenderers = std::max(result.mostRenderers, RendererProcesses());
+        result.mostRenderers =
+            std::max(result.mostRenderers, standin::EngineProcessesOf(getpid()).renderers);
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) {
             return;
@@ -151,9 +146,10 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
     loop.exec();
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     watcher.stop();
-    // The engine ends a renderer process a moment after its last page is gone.
-    for (const auto end = Clock::now() + std::chrono::seconds(5);
-         (result.renderersLeft = RendererProcesses()) > 0 && Clock::now() < end;) {
+    // The helper ends with its engine when the run is over.
+    for (const auto end = Clock::now() + std::chrono::seconds(3);
+         (result.engineProcessesLeft = standin::EngineProcessesOf(getpid()).alive()) > 0 &&
+         Clock::now() < end;) {
         QEventLoop pause;
         QTimer::singleShot(20, &pause, &QEventLoop::quit);
         pause.exec();

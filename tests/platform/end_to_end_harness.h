@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "core/controls.h"
-#include "platform/engine_setup.h"
+#include "platform/page_helper.h"
 #include "standin/standin_sites.h"
+#include "tests/platform/test_page_helper.h"
 
 namespace brevane {
 class Program;
@@ -30,7 +31,7 @@ struct RunOptions {
     std::function<void(const standin::LoggedRequest&, Program&)> onRequest;
     /// The run must end within this much time after start, else it counts as stuck.
     std::chrono::milliseconds giveUpAfter{60000};
-    EngineState engine = EngineState::Usable;
+    PageHelperLaunch helper = TestPageHelper();
 };
 
 /// The OK/Cancel box as the run showed it.
@@ -58,7 +59,10 @@ struct RunResult {
     ControlSeen at(Control control) const;
     std::vector<ControlSeen> controls;  ///< by Control, read from the widgets
     int mostRenderers = 0;  ///< the most renderer processes alive at one time during the run
-    int renderersLeft = 0;  ///< renderer processes still alive 5 s after the run, if any
+    /// Page helpers and engine processes still alive 3 s after the run, if any.
+    std::size_t engineProcessesLeft = 0;
+    /// What the program said on standard error about an engine that cannot run.
+    std::vector<QString> engineFailures;
 };
 
 /// Starts a Program on `sites`, waits until its run ends, reads the window, saves a

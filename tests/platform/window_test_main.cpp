@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/engine_setup.h"
-
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the cases (as the build does to register them) needs no application, and
@@ -14,9 +12,7 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
 
-    // Nothing the program's pages ask for can leave this machine.
-    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
-    QApplication app(engine.argc(), engine.argv());
+    QApplication app(argc, argv);
     // Cases close windows while local event loops run; only the program's own cases
     // let the last closed window end the application.
     QApplication::setQuitOnLastWindowClosed(false);

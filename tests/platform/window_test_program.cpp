@@ -15,6 +15,7 @@
 #include "local_http_server.h"
 #include "platform/oil_price_window.h"
 #include "platform/twip_label.h"
+#include "test_page_helper.h"
 
 namespace brevane {
 namespace {
@@ -55,7 +56,7 @@ protected:
 };
 
 TEST_F(ProgramTest, ClosingBeforeTheFirstTickExitsWithoutARequest) {
-    Program program(Addresses());
+    Program program(Addresses(), TestPageHelper());
     program.start();
     // Form_Load's texts are in place when the window is first shown.
     EXPECT_TRUE(program.window().isVisible());
@@ -76,7 +77,7 @@ TEST_F(ProgramTest, ClosingBeforeTheFirstTickExitsWithoutARequest) {
 }
 
 TEST_F(ProgramTest, ClosingDuringAPageWaitExitsWithStatusZero) {
-    Program program(Addresses());
+    Program program(Addresses(), TestPageHelper());
     QSignalSpy ended(&program, &Program::runEnded);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &program, [&] {
