@@ -1,6 +1,8 @@
 // The benchmark: whole runs of the program against the stand-in sites, each in a
 // fresh process, from process start to the end of the run and 3 s beyond, while the
-// window stays open. Prints one line per figure.
+// window stays open. Prints one line per figure. Memory is counted for the window's
+// process and for everything below it (its page helper and the browser engine's
+// processes) apart.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -35,13 +37,18 @@ constexpr auto kGiveUp = std::chrono::seconds(120);
 constexpr auto kAfterRun = std::chrono::seconds(3);
 
 struct Sample {
+    double shownMs = 0;  // process start to the window's first paint
     double runMs = 0;
     double programCpuMs = 0;
     double browserCpuMs = 0;
     double peakPssMiB = 0;
+    double peakWindowPssMiB = 0;
+    double peakEnginePssMiB = 0;  // page helper and engine processes together
     double peakRssMiB = 0;
-    double afterPssMiB = 0;     // kAfterRun after the run
-    double afterProcesses = 0;  // browser processes alive then
+    double afterPssMiB = 0;  // kAfterRun after the run
+    double afterWindowPssMiB = 0;
+    double afterEnginePssMiB = 0;
+    double afterProcesses = 0;  // processes below the window alive then
     double afterRenderers = 0;  // of them, the ones that render pages
 };
 
@@ -49,29 +56,38 @@ std::string Narrow(const std::u16string& ascii) {
     return {ascii.begin(), ascii.end()};
 }
 
-void SampleMemory(pid_t child, Sample& sample) {
-    long pss = 0;
-    long rss = 0;
-    for (const pid_t pid : standin::ProcessTree(child)) {
-        pss += standin::ProportionalKiB(pid);
-        rss += standin::ResidentKiB(pid);
+struct Memory {
+    double windowPssMiB = 0;
+    double enginePssMiB = 0;
+    double rssMiB = 0;
+};
+
+Memory MeasureMemory(pid_t window) {
+    Memory memory;
+    for (const pid_t pid : standin::ProcessTree(window)) {
+        const double pss = standin::ProportionalKiB(pid) / 1024.0;
+        (pid == window ? memory.windowPssMiB : memory.enginePssMiB) += pss;
+        memory.rssMiB += standin::ResidentKiB(pid) / 1024.0;
     }
-    sample.peakPssMiB = std::max(sample.peakPssMiB, pss / 1024.0);
-    sample.peakRssMiB = std::max(sample.peakRssMiB, rss / 1024.0);
+    return memory;
 }
 
-// The browser's zygotes, and the one each keeps in the sandbox, never start a thread
-// (they fork); a renderer runs many.
+void SampleMemory(pid_t child, Sample& sample) {
+    const Memory memory = MeasureMemory(child);
+    sample.peakPssMiB = std::max(sample.peakPssMiB, memory.windowPssMiB + memory.enginePssMiB);
+    sample.peakWindowPssMiB = std::max(sample.peakWindowPssMiB, memory.windowPssMiB);
+    sample.peakEnginePssMiB = std::max(sample.peakEnginePssMiB, memory.enginePssMiB);
+    sample.peakRssMiB = std::max(sample.peakRssMiB, memory.rssMiB);
+}
+
 void SampleAfterRun(pid_t child, Sample& sample) {
-    long pss = 0;
-    for (const pid_t pid : standin::ProcessTree(child)) {
-        pss += standin::ProportionalKiB(pid);
-        if (pid != child) {
-            ++sample.afterProcesses;
-            sample.afterRenderers += standin::ThreadCount(pid) > 1 ? 1 : 0;
-        }
-    }
-    sample.afterPssMiB = pss / 1024.0;
+    const Memory memory = MeasureMemory(child);
+    sample.afterWindowPssMiB = memory.windowPssMiB;
+    sample.afterEnginePssMiB = memory.enginePssMiB;
+    sample.afterPssMiB = memory.windowPssMiB + memory.enginePssMiB;
+    const standin::EngineProcesses engine = standin::EngineProcessesOf(child);
+    sample.afterProcesses = static_cast<double>(engine.alive());
+    sample.afterRenderers = engine.renderers;
 }
 
 /// One run; the program quits when its standard input closes.
@@ -119,7 +135,8 @@ std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& ad
     }
 
     Sample sample;
-    std::string line;
+    std::string output;
+    bool shown = false;
     bool ended = false;
     while (!ended && Clock::now() - start < kGiveUp) {
         pollfd ready{out[0], POLLIN, 0};
@@ -129,12 +146,17 @@ std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& ad
             if (got <= 0) {
                 break;
             }
-            line.append(buffer, static_cast<std::size_t>(got));
-            ended = line.find('\n') != std::string::npos;
+            output.append(buffer, static_cast<std::size_t>(got));
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            if (!shown && output.find("shown\n") != std::string::npos) {
+                shown = true;
+                sample.shownMs = ms;
+            }
+            ended = output.find("ended ") != std::string::npos &&
+                    output.find('\n', output.find("ended ")) != std::string::npos;
             if (ended) {
-                sample.runMs =
-                    std::chrono::duration<double, std::milli>(Clock::now() - start).count() -
-                    kStartTickMs;
+                sample.runMs = ms - kStartTickMs;
             }
         }
         if (!ended) {
@@ -152,8 +174,8 @@ std::optional<Sample> RunOnce(const std::string& program, const WebAddresses& ad
     }
     int status = 0;
     waitpid(child, &status, 0);
-    if (!ended || std::sscanf(line.c_str(), "ended %lf %lf", &sample.programCpuMs,
-                              &sample.browserCpuMs) != 2) {
+    if (!ended || std::sscanf(output.c_str() + output.find("ended "), "ended %lf %lf",
+                              &sample.programCpuMs, &sample.browserCpuMs) != 2) {
         return std::nullopt;
     }
     return sample;
@@ -196,9 +218,12 @@ int main(int argc, char* argv[]) {
         // The browser's sandbox refuses to run as root.
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     }
+    // Another build's program may be measured against this one's.
     const std::string program =
-        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "brevane-bench-program")
-            .string();
+        argc > 2 ? std::string(argv[2])
+                 : (std::filesystem::read_symlink("/proc/self/exe").parent_path() /
+                    "brevane-bench-program")
+                       .string();
 
     standin::StandinSites sites;
     standin::ServeSampleRun(sites);
@@ -218,23 +243,31 @@ int main(int argc, char* argv[]) {
 
     std::printf("runs per case: %d (completed %zu and %zu)\n", runs, plain.size(),
                 slowImages.size());
+    std::printf("time from process start to the window's first paint, median: %.1f ms\n",
+                MedianOf(plain, &Sample::shownMs));
     std::printf(
         "run time, process start to final caption minus the 1000 ms tick, median: %.0f ms\n",
         MedianOf(plain, &Sample::runMs));
     std::printf("CPU time (user+sys) of the program process for the run, median: %.0f ms\n",
                 MedianOf(plain, &Sample::programCpuMs));
-    std::printf("CPU time (user+sys) of its browser processes for the run, median: %.0f ms\n",
+    std::printf("CPU time (user+sys) of its helper and browser processes, median: %.0f ms\n",
                 MedianOf(plain, &Sample::browserCpuMs));
-    std::printf("peak memory of program and browser processes together (PSS), median: %.1f MiB\n",
+    std::printf("peak memory of all processes together (PSS), median: %.1f MiB\n",
                 MedianOf(plain, &Sample::peakPssMiB));
+    std::printf("peak memory of the window's process (PSS), median: %.1f MiB\n",
+                MedianOf(plain, &Sample::peakWindowPssMiB));
+    std::printf("peak memory of the helper and engine processes (PSS), median: %.1f MiB\n",
+                MedianOf(plain, &Sample::peakEnginePssMiB));
+    std::printf("peak memory of all processes together (RSS sum), median: %.1f MiB\n",
+                MedianOf(plain, &Sample::peakRssMiB));
+    std::printf("memory of all processes 3 s after the run (PSS), median: %.1f MiB\n",
+                MedianOf(plain, &Sample::afterPssMiB));
+    std::printf("  of it the window's process: %.1f MiB, the helper and engine: %.1f MiB\n",
+                MedianOf(plain, &Sample::afterWindowPssMiB),
+                MedianOf(plain, &Sample::afterEnginePssMiB));
     std::printf(
-        "peak memory of program and browser processes together (RSS sum), median: %.1f MiB\n",
-        MedianOf(plain, &Sample::peakRssMiB));
-    std::printf(
-        "memory of program and browser processes 3 s after the run (PSS), median: %.1f MiB\n",
-        MedianOf(plain, &Sample::afterPssMiB));
-    std::printf(
-        "browser processes alive 3 s after the run, median: %.0f, of them page renderers: %.0f\n",
+        "processes below the window 3 s after the run, median: %.0f, of them page renderers: "
+        "%.0f\n",
         MedianOf(plain, &Sample::afterProcesses), MedianOf(plain, &Sample::afterRenderers));
     std::printf("run time with a price page whose images take 10 s, median: %.0f ms\n",
                 MedianOf(slowImages, &Sample::runMs));

@@ -1,7 +1,9 @@
-// The program as the benchmark runs it: the six addresses come from the command line,
-// and when the run ends it prints its CPU time and that of its browser processes. It
-// stays open, as the program does, until its standard input closes.
+// The program as the benchmark runs it: the six addresses come from the command line. It
+// prints a line when its window is first painted, and when the run ends its CPU time and
+// that of its page helper and browser processes. It stays open, as the program does,
+// until its standard input closes.
 #include <QApplication>
+#include <QEvent>
 #include <QSocketNotifier>
 
 #include <sys/resource.h>
@@ -11,7 +13,7 @@
 #include <string>
 
 #include "core/web_addresses.h"
-#include "platform/engine_setup.h"
+#include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "standin/process_tree.h"
 
@@ -28,6 +30,20 @@ double OwnCpuMilliseconds() {
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
+/// Says "shown" on the window's first paint.
+class FirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            std::printf("shown\n");
+            std::fflush(stdout);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -36,16 +52,18 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 2;
     }
-    brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true});
-    QApplication app(engine.argc(), engine.argv());
+    QApplication app(argc, argv);
     brevane::Program program(brevane::WebAddresses{
-        .locationSource1 = Widen(argv[1]),
-        .locationSource2 = Widen(argv[2]),
-        .locationSource3 = Widen(argv[3]),
-        .siteARoot = Widen(argv[4]),
-        .siteBRoot = Widen(argv[5]),
-        .sponsor = Widen(argv[6]),
-    });
+                                 .locationSource1 = Widen(argv[1]),
+                                 .locationSource2 = Widen(argv[2]),
+                                 .locationSource3 = Widen(argv[3]),
+                                 .siteARoot = Widen(argv[4]),
+                                 .siteBRoot = Widen(argv[5]),
+                                 .sponsor = Widen(argv[6]),
+                             },
+                             {.program = QStringLiteral(BREVANE_PAGE_HELPER), .loopbackOnly = true});
+    FirstPaint firstPaint;
+    program.window().installEventFilter(&firstPaint);
     QObject::connect(&program, &brevane::Program::runEnded, &app, [] {
         double browserCpu = 0;
         for (const pid_t pid : brevane::standin::ProcessTree(getpid())) {
