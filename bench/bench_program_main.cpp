@@ -53,15 +53,16 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-    brevane::Program program(brevane::WebAddresses{
-                                 .locationSource1 = Widen(argv[1]),
-                                 .locationSource2 = Widen(argv[2]),
-                                 .locationSource3 = Widen(argv[3]),
-                                 .siteARoot = Widen(argv[4]),
-                                 .siteBRoot = Widen(argv[5]),
-                                 .sponsor = Widen(argv[6]),
-                             },
-                             {.program = QStringLiteral(BREVANE_PAGE_HELPER), .loopbackOnly = true});
+    brevane::Program program(
+        brevane::WebAddresses{
+            .locationSource1 = Widen(argv[1]),
+            .locationSource2 = Widen(argv[2]),
+            .locationSource3 = Widen(argv[3]),
+            .siteARoot = Widen(argv[4]),
+            .siteBRoot = Widen(argv[5]),
+            .sponsor = Widen(argv[6]),
+        },
+        {.program = QStringLiteral(BREVANE_PAGE_HELPER), .loopbackOnly = true});
     FirstPaint firstPaint;
     program.window().installEventFilter(&firstPaint);
     QObject::connect(&program, &brevane::Program::runEnded, &app, [] {

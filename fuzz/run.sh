@@ -17,3 +17,4 @@ run() {
 
 run page-text fuzz/seeds/page_text src/standin/sites
 run cutters fuzz/seeds/cutters
+run page-protocol fuzz/seeds/page_protocol

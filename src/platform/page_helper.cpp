@@ -280,7 +280,6 @@ pageproto::PageAnswer HelperPages::exchange(const pageproto::Request& request,
     }
     Exchange done = std::move(*m_exchange);
     m_exchange.reset();
-    throwIfAborted();
     if (done.answer) {
         return std::move(*done.answer);
     }
@@ -314,9 +313,15 @@ std::u16string HelperPages::LoadPage(Control browser, std::optional<std::u16stri
         page.helper = m_helperNumber;
     }
     page.text = std::move(answer.text);
-    LogLoad(browser, *address, OutcomeName(answer.outcome), ToQt(answer.detail),
+    const bool aborted = m_waiter.aborted();
+    if (aborted) {
+        page.text.clear();
+    }
+    LogLoad(browser, *address, aborted ? QStringLiteral("aborted") : OutcomeName(answer.outcome),
+            ToQt(answer.detail),
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begun),
             page.text.size());
+    throwIfAborted();
     return page.text;
 }
 
@@ -338,6 +343,7 @@ std::u16string HelperPages::ReadPageText(Control browser) {
                                .control = browser,
                                .timeLimitMs = static_cast<std::uint32_t>(m_timeLimit.count())},
         readLimit + kRendererEnd);
+    throwIfAborted();
     return answer.outcome == Outcome::Loaded ? std::move(answer.text) : page.text;
 }
 
