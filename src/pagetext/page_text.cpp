@@ -74,7 +74,7 @@ private:
     // corpus). Its one recursion, freeing a subtree (which it does during the parse when a
     // frameset replaces the body), takes 32 bytes a level and calls the deallocator on every
     // level before going deeper, so this bound ends it within kMaxNesting levels (near 400).
-    static constexpr std::uintptr_t kStackBudget = 16 * 1024;
+    static constexpr std::uintptr_t kStackBudget = std::uintptr_t{16} * 1024;
 
     [[noreturn]] void Escape(detail::ParseEnd end) {
         m_end = end;

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QWindow>
 
+#include <ranges>
+
 #include "platform/control_accessibility.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
@@ -201,9 +203,8 @@ void OilPrice::build() {
 
     // The inventory lists each container's controls topmost first; raising them from
     // the last to the first leaves the first on top.
-    const auto all = AllControls();
-    for (auto it = all.rbegin(); it != all.rend(); ++it) {
-        if (QWidget* widget = control(it->id)) {
+    for (const ControlSpec& spec : std::views::reverse(AllControls())) {
+        if (QWidget* widget = control(spec.id)) {
             widget->raise();
         }
     }
