@@ -1,6 +1,7 @@
-// The controls of the main window as it is created: kind, container, geometry in
-// twips, first caption, tooltip, visibility and look. Within a container the
-// controls are listed topmost first.
+// The controls of the main window as it is created: kind (the browsers among them name
+// the hidden pages), container, geometry in twips, first caption, tooltip, visibility,
+// look, and whether a label is a link. The platform builds the window and its pages
+// from this alone. Within a container the controls are listed topmost first.
 #pragma once
 
 #include <cstddef>
