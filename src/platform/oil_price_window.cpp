@@ -9,8 +9,6 @@
 #include <QStyle>
 #include <QWindow>
 
-#include <ranges>
-
 #include "platform/control_accessibility.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
@@ -203,8 +201,9 @@ void OilPrice::build() {
 
     // The inventory lists each container's controls topmost first; raising them from
     // the last to the first leaves the first on top.
-    for (const ControlSpec& spec : std::views::reverse(AllControls())) {
-        if (QWidget* widget = control(spec.id)) {
+    const auto all = AllControls();
+    for (std::size_t i = all.size(); i > 0; --i) {
+        if (QWidget* widget = control(all[i - 1].id)) {
             widget->raise();
         }
     }
