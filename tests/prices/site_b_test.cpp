@@ -50,7 +50,8 @@ TEST(CutSiteBPanel, GivesNothingWithoutADieselMarkInReach) {
 
 TEST(LoadYouJia, ShowsTheErrorPanelOnlyWhenBothProvincePanelsFailed) {
     for (const bool siteAShown : {true, false}) {
-        SCOPED_TRACE(siteAShown ? "site A's province panel shown" : "site A's province panel hidden");
+        SCOPED_TRACE(siteAShown ? "site A's province panel shown"
+                                : "site A's province panel hidden");
         FakeProgram program;
         program.window.values = {.provinceName = u"广东",
                                  .provinceSlug = u"guangdong",
