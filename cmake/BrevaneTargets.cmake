@@ -2,9 +2,22 @@
 
 option(BREVANE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors (the CI presets turn it on)" OFF)
 
+# Warnings beyond -Wall -Wextra, each for a kind of fault: a name that hides another, a
+# base class deleted through a plain destructor, an override that hides an overload, a
+# cast that drops const, a format string that is not a literal, an undefined macro in
+# #if, a function with external linkage that no header declares (one its own file alone
+# should use), and with GCC conditions or branches written twice and logical operators
+# on the same operand.
+set(BREVANE_WARNINGS -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual -Wformat=2
+                     -Wundef -Wmissing-declarations)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  list(APPEND BREVANE_WARNINGS -Wduplicated-cond -Wduplicated-branches -Wlogical-op)
+endif()
+
 function(brevane_target_settings target)
   # Designated initializers may leave members to their defaults.
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers
+                                           ${BREVANE_WARNINGS})
   if(BREVANE_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

@@ -5,8 +5,8 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
     g++ make cmake pkg-config git ca-certificates clang-format \
-    clang-14 libclang-rt-14-dev \
-    libgtest-dev libgmock-dev libbenchmark-dev \
+    clang-14 libclang-rt-14-dev clang-tidy-14 \
+    libgtest-dev \
     qt6-base-dev qt6-webengine-dev libgl-dev \
     libgumbo-dev libcpp-httplib-dev \
     fonts-wqy-microhei xvfb xauth \

@@ -1,8 +1,10 @@
-// The controls of the main window as it is created: kind, container, geometry in
-// twips, first caption, tooltip, visibility and look. Within a container the
-// controls are listed topmost first.
+// The controls of the main window as it is created: kind (the browsers among them name
+// the hidden pages), container, geometry in twips, first caption, tooltip, visibility,
+// look, and whether a label is a link. The platform builds the window and its pages
+// from this alone. Within a container the controls are listed topmost first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -46,7 +48,6 @@ enum class Control {
 inline constexpr int kControlCount = static_cast<int>(Control::Label4) + 1;
 
 enum class ControlKind { Timer, Frame, Browser, Label, Line };
-enum class Container { Window, Frame1, Fr_QiYouJiaGe_2 };
 enum class FontKind { Default, Panel, Notice };
 
 /// Geometry in twips relative to the container. For a line, left/top is its start
@@ -62,7 +63,8 @@ struct ControlSpec {
     Control id;
     std::string_view name;
     ControlKind kind;
-    Container container;
+    /// The frame that holds the control, listed before it; none for the client area.
+    std::optional<Control> container;
     Geometry geometry;
     std::u16string_view caption;
     std::u16string_view toolTip;
@@ -73,12 +75,17 @@ struct ControlSpec {
     bool autoSize = false;
     bool transparent = false;
     bool bordered = false;  ///< frames: the platform's standard frame border
+    bool link = false;      ///< labels: drawn and announced as a link, and clicked
 };
 
 /// Every control, in the order of the enum: by container, topmost first.
 std::span<const ControlSpec> AllControls();
 
 const ControlSpec& SpecOf(Control control);
+
+inline constexpr std::size_t kBrowserCount = 5;
+/// The browser controls, each the name of one hidden page, in the order of the enum.
+std::span<const Control, kBrowserCount> BrowserControls();
 
 /// Twips per logical pixel at 96 dots per inch.
 inline constexpr int kTwipsPerPixel = 15;

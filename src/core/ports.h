@@ -62,14 +62,16 @@ public:
     virtual Today Now() = 0;
 };
 
-/// Where the run notes each mark it looked for in a page and did not find, so that an
-/// empty panel or an error code can be traced to the page that caused it. Notes change
-/// nothing in the run.
+/// Where the run notes each mark it looked for in a page and did not find, and the
+/// failure that ends a run early, so that an empty panel, an error code or a window left
+/// half loaded can be traced to its cause. Notes change nothing in the run.
 class RunLogPort {
 public:
     virtual ~RunLogPort() = default;
     /// `where` (the control whose page was searched) lacked `mark`.
     virtual void Missed(std::string_view where, std::u16string_view mark) = 0;
+    /// The run stopped at a failure other than an abort; `what` describes it.
+    virtual void Failed(std::string_view what) = 0;
 };
 
 }  // namespace brevane

@@ -158,11 +158,9 @@ private:
 // --- WebPages -----------------------------------------------------------------------------
 
 WebPages::WebPages(QObject* parent) : QObject(parent) {
-    int i = 0;
-    for (const ControlSpec& spec : AllControls()) {
-        if (spec.kind == ControlKind::Browser && i < kPageCount) {
-            m_slots[static_cast<std::size_t>(i++)].control = spec.id;
-        }
+    const auto browsers = BrowserControls();
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        m_slots[i].control = browsers[i];
     }
 }
 

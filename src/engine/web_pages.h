@@ -74,8 +74,6 @@ signals:
 
 private:
     class Navigation;
-    static constexpr int kPageCount = 5;
-
     struct Slot {
         Control control = Control::Web_IP;
         std::unique_ptr<HiddenPage> page;
@@ -104,7 +102,7 @@ private:
     // filter it uses.
     std::unique_ptr<WebRequestFilter> m_filter;
     std::unique_ptr<QWebEngineProfile> m_profile;
-    std::array<Slot, kPageCount> m_slots;
+    std::array<Slot, kBrowserCount> m_slots;
 
     std::chrono::milliseconds m_timeLimit{15000};
     Waiter m_waiter;

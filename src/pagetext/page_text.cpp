@@ -74,7 +74,7 @@ private:
     // corpus). Its one recursion, freeing a subtree (which it does during the parse when a
     // frameset replaces the body), takes 32 bytes a level and calls the deallocator on every
     // level before going deeper, so this bound ends it within kMaxNesting levels (near 400).
-    static constexpr std::uintptr_t kStackBudget = 16 * 1024;
+    static constexpr std::uintptr_t kStackBudget = std::uintptr_t{16} * 1024;
 
     [[noreturn]] void Escape(detail::ParseEnd end) {
         m_end = end;
@@ -510,17 +510,19 @@ std::optional<std::u16string> BodyText(const GumboNode& body) {
     return writer.Finish();
 }
 
-}  // namespace
-
-std::u16string PageTextFromHtml(std::string_view utf8Html) {
-    return detail::PageTextFromHtml(utf8Html, detail::kParseBudget);
-}
-
-std::size_t detail::ArenaByteLimit(std::size_t htmlBytes) {
+/// The most memory the parser may have for a page of `htmlBytes`: generous for any real
+/// page (those need under a hundred bytes a byte), with a fixed ceiling.
+std::size_t ArenaByteLimit(std::size_t htmlBytes) {
     constexpr std::size_t kFloor = std::size_t{16} << 20;
     constexpr std::size_t kPerByte = 128;
     constexpr std::size_t kCeiling = std::size_t{1} << 30;
     return htmlBytes >= (kCeiling - kFloor) / kPerByte ? kCeiling : kFloor + kPerByte * htmlBytes;
+}
+
+}  // namespace
+
+std::u16string PageTextFromHtml(std::string_view utf8Html) {
+    return detail::PageTextFromHtml(utf8Html, detail::kParseBudget);
 }
 
 std::u16string detail::PageTextFromHtml(std::string_view utf8Html,

@@ -22,8 +22,8 @@ namespace brevane {
 /// - `<br>` gives one line break; a block, `<p>` included, asks for one line break before
 ///   and after its content and `<hr>` for two; adjacent requests merge into the largest,
 ///   a `<br>` does not merge into them, and requests at the start or end of the text are
-///   dropped. A table is a block; a table `<caption>` adds no break. So did the browser's
-///   later versions, which a hosted control still shows by default.
+///   dropped. A table is a block; a table `<caption>` adds no break: an embedded control
+///   of that browser lays tables out so in the mode it runs by default.
 /// - the end of the text is trimmed of the cell spaces and line breaks that a table or
 ///   block there would add: the browser's text ended with the last real character.
 /// - hidden content (`display:none`, `visibility:hidden`, the `hidden` attribute) is
@@ -31,13 +31,15 @@ namespace brevane {
 /// - scripts, styles, `noscript` and the head give nothing, as in that browser.
 /// - the text of `<button>` and of `<select>`'s options is included, the options run
 ///   together; an `<input>` gives nothing but keeps the spaces on both of its sides.
-/// - kept from the earlier rules, for want of other evidence: `<textarea>`, templates,
-///   media, embedded objects and images give nothing; `pre`, `listing`, `plaintext` and
-///   `xmp` keep their text as written; comments give nothing.
+/// - where nothing tells how that browser read them, the plain reading: `<textarea>`,
+///   templates, media, embedded objects and images give nothing; `pre`, `listing`,
+///   `plaintext` and `xmp` keep their text as written; comments give nothing.
 /// - every line break is CR LF.
 /// Empty text comes from a document without a body (a frameset page, say), and from a
-/// page beyond a limit: nesting deeper than kMaxNesting, more parser memory than
-/// detail::ArenaByteLimit allows, or more than five seconds of CPU time. Never throws.
+/// page beyond a limit: nesting deeper than kMaxNesting, more parser memory than a page
+/// of its size may have (16 MiB and 128 bytes a byte of HTML, at most 1 GiB; real pages
+/// need under a hundred bytes a byte), or more than five seconds of CPU time. Never
+/// throws.
 std::u16string PageTextFromHtml(std::string_view utf8Html);
 
 /// A page whose shown content nests elements deeper than this below the body gives empty
@@ -57,7 +59,7 @@ inline constexpr std::chrono::milliseconds kParseBudget{5000};
 enum class ParseEnd {
     Complete,
     OutOfTime,    ///< the CPU budget ran out
-    OutOfMemory,  ///< the parser wanted more than ArenaByteLimit
+    OutOfMemory,  ///< the parser wanted more memory than the page's size allows
     TooDeep,      ///< nesting past kMaxNesting, in the tree or in the parser's recursion
 };
 
@@ -65,10 +67,6 @@ struct ParseReport {
     ParseEnd end = ParseEnd::Complete;
     std::size_t arenaBytes = 0;  ///< the parser's peak memory: everything it was given
 };
-
-/// The most memory the parser may have for a page of `htmlBytes`: generous for any real
-/// page (those need under a hundred bytes a byte), with a fixed ceiling.
-std::size_t ArenaByteLimit(std::size_t htmlBytes);
 
 /// PageTextFromHtml with its own bound on the CPU time the calling thread spends parsing,
 /// and how the read ended.

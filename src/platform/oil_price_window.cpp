@@ -45,6 +45,12 @@ int TwipsToPixel(int twips) {
     return twips >= 0 ? (twips + half) / kTwipsPerPixel : -((-twips + half) / kTwipsPerPixel);
 }
 
+/// A rectangle in twips as logical pixels.
+QRect TwipsToPixels(const Geometry& g) {
+    return QRect(TwipsToPixel(g.left), TwipsToPixel(g.top), TwipsToPixel(g.width),
+                 TwipsToPixel(g.height));
+}
+
 /// A straight line of one pixel between two points; only lines along an axis occur.
 class LineWidget : public QWidget {
 public:
@@ -102,11 +108,6 @@ QFont FontFor(FontKind kind) {
     return font;
 }
 
-QRect TwipsToPixels(const Geometry& g) {
-    return QRect(TwipsToPixel(g.left), TwipsToPixel(g.top), TwipsToPixel(g.width),
-                 TwipsToPixel(g.height));
-}
-
 OilPrice::OilPrice(RunContext& run, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -139,12 +140,8 @@ TwipLabel* OilPrice::label(Control id) const {
 void OilPrice::build() {
     const WindowModel& model = m_run.window;
     for (const ControlSpec& spec : AllControls()) {
-        QWidget* container = this;
-        if (spec.container == Container::Frame1) {
-            container = control(Control::Frame1);
-        } else if (spec.container == Container::Fr_QiYouJiaGe_2) {
-            container = control(Control::Fr_QiYouJiaGe_2);
-        }
+        // A container comes before what it holds, so its widget exists already.
+        QWidget* container = spec.container ? control(*spec.container) : this;
 
         QWidget* widget = nullptr;
         switch (spec.kind) {
@@ -185,6 +182,11 @@ void OilPrice::build() {
                 label->setAutoSize(spec.autoSize);
                 label->setCaption(ToQt(model.caption(spec.id)));
                 label->setPlainToolTip(ToQt(model.toolTip(spec.id)));
+                if (spec.link) {
+                    label->setLink(true);
+                    connect(label, &TwipLabel::clicked, this,
+                            [this, id = spec.id] { LinkClicked(m_run, id); });
+                }
                 widget = label;
                 break;
             }
@@ -200,18 +202,14 @@ void OilPrice::build() {
     // The inventory lists each container's controls topmost first; raising them from
     // the last to the first leaves the first on top.
     const auto all = AllControls();
-    for (auto it = all.rbegin(); it != all.rend(); ++it) {
-        if (QWidget* widget = control(it->id)) {
+    for (std::size_t i = all.size(); i > 0; --i) {
+        if (QWidget* widget = control(all[i - 1].id)) {
             widget->raise();
         }
     }
 
-    TwipLabel* sponsor = label(Control::Lab_ZanZhu);
-    sponsor->setLink(true);
-    connect(sponsor, &TwipLabel::clicked, this, [this] { Lab_ZanZhu_Click(m_run); });
-
-    apply(Change{ChangeKind::WindowCaption, Control::Frame1});
-    apply(Change{ChangeKind::TimerEnabled, Control::Tim_UpData});
+    showWindowCaption();
+    followTimer();
 }
 
 void OilPrice::apply(const Change& change) {
@@ -233,21 +231,28 @@ void OilPrice::apply(const Change& change) {
                 l->setPlainToolTip(ToQt(model.toolTip(change.control)));
             }
             break;
-        case ChangeKind::WindowCaption: {
-            // "[*]" in a title is Qt's placeholder for the modified mark; doubled it
-            // stands for itself.
-            QString title = ToQt(model.windowCaption());
-            title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-            setWindowTitle(title);
+        case ChangeKind::WindowCaption:
+            showWindowCaption();
             break;
-        }
         case ChangeKind::TimerEnabled:
-            if (model.timerEnabled()) {
-                m_timer.start();
-            } else {
-                m_timer.stop();
-            }
+            followTimer();
             break;
+    }
+}
+
+void OilPrice::showWindowCaption() {
+    // "[*]" in a title is Qt's placeholder for the modified mark; doubled it stands for
+    // itself.
+    QString title = ToQt(m_run.window.windowCaption());
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
+}
+
+void OilPrice::followTimer() {
+    if (m_run.window.timerEnabled()) {
+        m_timer.start();
+    } else {
+        m_timer.stop();
     }
 }
 

@@ -5,7 +5,7 @@
 //
 //   controls.h ──(kind, container, geometry in twips, look, stacking order)──▶ OilPrice
 //   WindowModel ──(observer: caption, visibility, tooltip, window caption, timer)──▶ OilPrice
-//   OilPrice ──(timer tick, click on the sponsor label)──▶ run_sequence.h handlers
+//   OilPrice ──(timer tick, click on a link label)──▶ run_sequence.h handlers
 //   handlers ──▶ WindowModel and the ports (pages, OK/Cancel box, shell, clock)
 //
 // The core knows every text and rule; this window knows only how to draw controls.
@@ -27,6 +27,7 @@
 #include <array>
 
 #include <QFont>
+#include <QFrame>
 #include <QTimer>
 #include <QWidget>
 
@@ -37,12 +38,17 @@ namespace brevane {
 
 class TwipLabel;
 
+/// A frame of the main window; screen readers see it as a grouping of what it holds.
+class GroupFrame : public QFrame {
+    Q_OBJECT
+
+public:
+    using QFrame::QFrame;
+};
+
 /// The font of a control's font kind, with fallback families for systems without
 /// the preferred one.
 QFont FontFor(FontKind kind);
-
-/// A rectangle in twips as logical pixels.
-QRect TwipsToPixels(const Geometry& geometry);
 
 class OilPrice : public QWidget {
     Q_OBJECT
@@ -77,6 +83,8 @@ private:
     /// Centres the whole window, frame included, on its screen's available area.
     void centreOnScreen();
     void apply(const Change& change);
+    void showWindowCaption();
+    void followTimer();
     void onTimerTick();
 
     RunContext& m_run;

@@ -59,6 +59,13 @@ void QtRunLog::Missed(std::string_view where, std::u16string_view mark) {
         << QLatin1StringView(where.data(), qsizetype(where.size())) << ": no " << quoted;
 }
 
+void QtRunLog::Failed(std::string_view what) {
+    // An exception's text may hold line breaks; the note stays on one line.
+    QString text = QString::fromUtf8(what.data(), qsizetype(what.size()));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    qCDebug(lcRun).nospace().noquote() << "run stopped: " << text;
+}
+
 Today TodayFrom(QDate date, const QLocale& locale) {
     Today today;
     today.year = date.year();

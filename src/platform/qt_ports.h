@@ -45,10 +45,11 @@ public:
 };
 
 /// Notes of the run on the logging category brevane.run (off unless a logging rule turns
-/// it on).
+/// it on), one line each.
 class QtRunLog : public RunLogPort {
 public:
     void Missed(std::string_view where, std::u16string_view mark) override;
+    void Failed(std::string_view what) override;
 };
 
 /// The date as the clock port gives it, with its text in `locale`'s short format.

@@ -113,13 +113,8 @@ std::u16string NoticeCaption(std::u16string_view pageText, MissedMarks* missed) 
             missed->emplace_back(mark);
         }
     };
-    // Without the diesel entry the excerpt starts where it would have at position 0.
-    const std::size_t p = text::Find(pageText, texts::kDieselEntry);
-    if (p == 0) {
-        miss(texts::kDieselEntry);
-    }
     const std::u16string excerpt =
-        text::Mid(pageText, p + texts::kDieselEntry.size(), kExcerptLength);
+        ExcerptAfter(pageText, texts::kDieselEntry, kExcerptLength, missed);
     if (!text::Contains(excerpt, texts::kNoticeWord)) {
         miss(texts::kNoticeWord);
         return std::u16string(texts::kDisclaimer);

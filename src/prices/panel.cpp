@@ -1,10 +1,19 @@
-// Rules shared by the four price panel labels.
+// Rules shared by the price loaders.
 #include "prices/panel.h"
 
 #include "core/text.h"
 #include "core/texts.h"
 
 namespace brevane {
+
+std::u16string ExcerptAfter(std::u16string_view pageText, std::u16string_view marker,
+                            std::size_t length, MissedMarks* missed) {
+    const std::size_t p = text::Find(pageText, marker);
+    if (p == 0 && missed != nullptr) {
+        missed->emplace_back(marker);
+    }
+    return text::Mid(pageText, p + marker.size(), length);
+}
 
 bool CountsAsLoaded(std::u16string_view caption) {
     return text::Contains(caption, texts::kLoadedMark);

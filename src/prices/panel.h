@@ -1,6 +1,8 @@
-// Rules shared by the four price panel labels.
+// Rules shared by the price loaders: the excerpt behind a marker, the missed marks, and
+// how a panel label shows its cut.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,13 @@ namespace brevane {
 
 /// The marks a cutter looked for in a page and did not find, in the order it looked.
 using MissedMarks = std::vector<std::u16string>;
+
+/// The `length` characters of `pageText` that follow the first `marker`. Without the
+/// marker the search gives position 0, and the excerpt starts where it would have had
+/// the marker stood at position 0: `marker.size() - 1` characters into the text. The
+/// marker is then noted in `missed`, if given.
+std::u16string ExcerptAfter(std::u16string_view pageText, std::u16string_view marker,
+                            std::size_t length, MissedMarks* missed);
 
 /// A panel caption counts as loaded when it contains "92" anywhere.
 bool CountsAsLoaded(std::u16string_view caption);

@@ -43,12 +43,7 @@ std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
     std::u16string marker(texts::kSiteASourceOpen);
     marker += placeName;
     marker += texts::kSiteASourceClose;
-    // Without the marker the excerpt starts where it would have started at position 0.
-    const std::size_t p = text::Find(pageText, marker);
-    if (p == 0 && missed != nullptr) {
-        missed->push_back(marker);
-    }
-    std::u16string excerpt = text::Mid(pageText, p + marker.size(), kExcerptLength);
+    std::u16string excerpt = ExcerptAfter(pageText, marker, kExcerptLength, missed);
 
     excerpt = text::DeleteChars(excerpt, catalogue);
     excerpt = text::ReplaceAll(excerpt, texts::kGradeSign, texts::kGradeSignSpaced);

@@ -27,12 +27,7 @@ void LoadPanel(RunContext& run, Control browser, std::u16string_view address, Co
 
 std::optional<std::u16string> CutSiteBPanel(std::u16string_view pageText,
                                             std::u16string_view catalogue, MissedMarks* missed) {
-    // Without the marker the excerpt starts where it would have started at position 0.
-    const std::size_t p = text::Find(pageText, texts::kSiteBMarker);
-    if (p == 0 && missed != nullptr) {
-        missed->emplace_back(texts::kSiteBMarker);
-    }
-    std::u16string excerpt = text::Mid(pageText, p + texts::kSiteBMarker.size(), kExcerptLength);
+    std::u16string excerpt = ExcerptAfter(pageText, texts::kSiteBMarker, kExcerptLength, missed);
 
     std::u16string deleted(texts::kSiteBUnit);
     deleted += catalogue;

@@ -1,6 +1,8 @@
 // Start-up and the one run.
 #include "run/run_sequence.h"
 
+#include <exception>
+
 #include "core/texts.h"
 #include "location/location.h"
 #include "location/region_catalogue.h"
@@ -25,6 +27,36 @@ void EndDeclined(RunContext& run) {
     values.provinceSlug.clear();
 }
 
+/// Builds the region catalogue, then runs the five price loaders and the summary.
+void LoadAllPanels(RunContext& run) {
+    BuildRegionCatalogue(run.window.values);
+    Load_QiYouJiaGe(run);
+    Load_QiYouJiaGe_2(run);
+    Load_Replace(run);
+    Load_YouJia(run);
+    Load_YouJia_2(run);
+    Show_Summary(run);
+}
+
+/// Finds the place (or, with the user's consent, takes Guangdong), loads every panel
+/// and names the place in the caption; a refusal ends in error 01.
+void LocateAndLoad(RunContext& run) {
+    WindowValues& values = run.window.values;
+    values.lookupStage = 1;
+    const std::u16string fragment = DetectLocation(run);
+    if (!MatchRegion(fragment, values) && !OfferDefaultRegion(run)) {
+        EndDeclined(run);
+        return;
+    }
+    LoadAllPanels(run);
+    run.window.setWindowCaption(PlaceCaption(values));
+}
+
+/// Opens the sponsor page in the user's browser.
+void Lab_ZanZhu_Click(RunContext& run) {
+    run.shell.OpenAddress(run.addresses.sponsor);
+}
+
 }  // namespace
 
 void Form_Load(RunContext& run) {
@@ -40,37 +72,20 @@ void Tim_UpData_Timer(RunContext& run) {
         LocateAndLoad(run);
     } catch (const RunAborted&) {
         // The window is gone; nothing of it may be touched any more.
-    } catch (...) {
+    } catch (const std::exception& failure) {
         // A step failed in a way of its own (a page port giving up, memory running
         // out): the run stops there, and the window keeps what it shows until the user
-        // closes it. There is no second run to hand the failure to.
+        // closes it. There is no second run to hand the failure to, only the log.
+        run.log.Failed(failure.what());
+    } catch (...) {
+        run.log.Failed("an exception of unknown type");
     }
 }
 
-void LocateAndLoad(RunContext& run) {
-    WindowValues& values = run.window.values;
-    values.lookupStage = 1;
-    const std::u16string fragment = DetectLocation(run);
-    if (!MatchRegion(fragment, values) && !OfferDefaultRegion(run)) {
-        EndDeclined(run);
-        return;
+void LinkClicked(RunContext& run, Control link) {
+    if (link == Control::Lab_ZanZhu) {
+        Lab_ZanZhu_Click(run);
     }
-    LoadAllPanels(run);
-    run.window.setWindowCaption(PlaceCaption(values));
-}
-
-void LoadAllPanels(RunContext& run) {
-    BuildRegionCatalogue(run.window.values);
-    Load_QiYouJiaGe(run);
-    Load_QiYouJiaGe_2(run);
-    Load_Replace(run);
-    Load_YouJia(run);
-    Load_YouJia_2(run);
-    Show_Summary(run);
-}
-
-void Lab_ZanZhu_Click(RunContext& run) {
-    run.shell.OpenAddress(run.addresses.sponsor);
 }
 
 }  // namespace brevane

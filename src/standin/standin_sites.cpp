@@ -168,7 +168,7 @@ void StandinSites::Impl::handle(Site site, const httplib::Request& request,
     if (fault) {
         applyFault(*fault, std::move(page), request, response);
     } else if (page) {
-        response.set_content(std::move(page->body), page->contentType);
+        response.set_content(page->body, page->contentType);
     } else {
         response.status = 404;
         response.set_content(ErrorPage(404, "Not Found"), "text/html; charset=utf-8");
@@ -205,7 +205,7 @@ void StandinSites::Impl::applyFault(const Fault& fault, std::optional<Page> page
                 ResetConnection(request.local_port, request.remote_port);
                 return;
             }
-            response.set_content(std::move(content.body), content.contentType);
+            response.set_content(content.body, content.contentType);
             return;
         case FaultKind::Trickle: {
             const auto steps = std::max<std::size_t>(1, fault.duration / kTrickleStep);

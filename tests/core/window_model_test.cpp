@@ -48,7 +48,7 @@ TEST(WindowModel, ReportsEachRealChangeOnce) {
     w.setVisible(Control::NetError, true);
     w.setToolTip(Control::Lab_DanJia_1, u"广东当前油价");
     w.setTimerEnabled(true);
-    w.setWindowCaption(u"Brevane v18.12.4");
+    w.setWindowCaption(u"another caption");
     const std::vector<std::pair<ChangeKind, Control>> expected{
         {ChangeKind::Caption, Control::NetError},
         {ChangeKind::Visible, Control::NetError},

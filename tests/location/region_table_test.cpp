@@ -4,6 +4,7 @@
 #include "support/row_name.h"
 
 #include <set>
+#include <string>
 
 #include "location/region_catalogue.h"
 #include "location/region_table.h"
@@ -19,11 +20,13 @@ TEST(RegionTable, HoldsEveryRowWithKeysThatPrefixTheirNames) {
     std::set<std::u16string_view> provinceSlugs;
     std::vector<std::u16string_view> wholeThreeCharacterKeys;
     for (const ProvinceRow& province : table) {
-        EXPECT_EQ(province.key.size(), 2u) << province.slug.size();
+        SCOPED_TRACE(std::string(province.slug.begin(), province.slug.end()));  // ASCII
+        EXPECT_EQ(province.key.size(), 2u);
         EXPECT_TRUE(province.name.starts_with(province.key));
         EXPECT_TRUE(provinceSlugs.insert(province.slug).second);
         std::set<std::u16string_view> citySlugs;
         for (const CityRow& city : province.cities) {
+            SCOPED_TRACE(std::string(city.slug.begin(), city.slug.end()));
             ++cities;
             EXPECT_TRUE(city.name.starts_with(city.key));
             EXPECT_TRUE(citySlugs.insert(city.slug).second);
@@ -33,7 +36,9 @@ TEST(RegionTable, HoldsEveryRowWithKeysThatPrefixTheirNames) {
             }
         }
     }
+    // The cities of the 27 provinces that are not municipalities (those list none).
     EXPECT_EQ(cities, 333u);
+    // Names of three or more characters keyed by their first two; the four below are whole.
     EXPECT_EQ(shortenedCityKeys, 43u);
     EXPECT_EQ(wholeThreeCharacterKeys,
               (std::vector<std::u16string_view>{u"秦皇岛", u"吉林市", u"哈尔滨", u"阿勒泰"}));
@@ -58,7 +63,8 @@ class MatchRegionTest : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(MatchRegionTest, ResolvesTheFragment) {
     const MatchCase& c = GetParam();
-    WindowValues values{u"p", u"ps", u"c", u"cs"};
+    WindowValues values{
+        .provinceName = u"p", .provinceSlug = u"ps", .cityName = u"c", .citySlug = u"cs"};
     ASSERT_EQ(MatchRegion(c.fragment, values), c.found);
     if (!c.found) {
         EXPECT_EQ(values.provinceName, u"p");  // nothing written
@@ -114,18 +120,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RegionCatalogue, IsTheFixedTextOfEveryName) {
     const std::u16string& catalogue = RegionCatalogueText();
+    // 791 characters of the 364 names, 30 commas between the provinces, one after each city.
     EXPECT_EQ(catalogue.size(), 1154u);
     EXPECT_TRUE(catalogue.starts_with(u"北京,天津,河北,"));
     EXPECT_TRUE(catalogue.ends_with(u"娄底,湘西,"));
     EXPECT_NE(catalogue.find(u"宁夏,新疆南京,无锡,"), std::u16string::npos);
     EXPECT_NE(catalogue.find(u",海口,三亚,成都,"), std::u16string::npos);
     const std::set<char16_t> distinct(catalogue.begin(), catalogue.end());
+    // The characters the price cutters delete from an excerpt: 378 in the names, and the comma.
     EXPECT_EQ(distinct.size(), 379u);
     for (char16_t kept : std::u16string_view(u"0123456789.#/- aZ升")) {
-        EXPECT_FALSE(distinct.contains(kept)) << static_cast<int>(kept);
+        SCOPED_TRACE(static_cast<int>(kept));
+        EXPECT_FALSE(distinct.contains(kept));
     }
     for (char16_t deleted : std::u16string_view(u"元市上日中,")) {
-        EXPECT_TRUE(distinct.contains(deleted)) << static_cast<int>(deleted);
+        SCOPED_TRACE(static_cast<int>(deleted));
+        EXPECT_TRUE(distinct.contains(deleted));
     }
 
     WindowValues values;

@@ -183,7 +183,7 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, PageTextRule, testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PageTextHostile, TwentyMegabytePage) {
     const std::string row = Cat("<tr><td>", kSiteAHtml, "<br>92#汽油</td><td>7.12</td></tr>\n");

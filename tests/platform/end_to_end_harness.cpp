@@ -17,6 +17,7 @@
 #include "core/window_model.h"
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
+#include "platform/qt_text.h"
 #include "platform/twip_label.h"
 #include "standin/process_tree.h"
 
@@ -41,10 +42,6 @@ std::vector<standin::LoggedRequest> PageRequests(const standin::StandinSites& si
     return requests;
 }
 
-QString FromU16(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void ReadWindow(Program& program, RunResult& result) {
     OilPrice& window = program.window();
     const WindowModel& model = program.model();
@@ -66,11 +63,11 @@ void ReadWindow(Program& program, RunResult& result) {
         if (seen.shown != model.visible(spec.id)) {
             result.outOfStep.push_back(std::string(spec.name) + " visibility");
         }
-        if (spec.kind == ControlKind::Label && seen.caption != FromU16(model.caption(spec.id))) {
+        if (spec.kind == ControlKind::Label && seen.caption != ToQt(model.caption(spec.id))) {
             result.outOfStep.push_back(std::string(spec.name) + " caption");
         }
     }
-    if (result.windowOpen && result.windowCaption != FromU16(model.windowCaption())) {
+    if (result.windowOpen && result.windowCaption != ToQt(model.windowCaption())) {
         result.outOfStep.push_back("window caption");
     }
 }

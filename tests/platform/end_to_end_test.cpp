@@ -15,9 +15,11 @@
 
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
+#include "platform/qt_text.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 #include "tests/platform/end_to_end_harness.h"
+#include "tests/support/version_caption.h"
 
 namespace {
 
@@ -30,20 +32,16 @@ using standin::Site;
 
 standin::StandinSites* g_sites = nullptr;
 
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 LoggedRequest Get(Site site, std::string path) {
     return {site, "GET", std::move(path)};
 }
 
-const QString kVersionCaption = QStringLiteral("Brevane v18.12.4");
+const QString kVersionCaption = ToQt(brevane::testing::kVersionCaption);
 const QString kDisclaimer =
-    Q(u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准");
-const QString kDesignTimeDate = Q(u"[2018-11-30] 星期五");
-const QString kFixed89Row = Q(u"89#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000");
-const QString kFixed98Row = Q(u"98#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000");
+    ToQt(u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准");
+const QString kDesignTimeDate = ToQt(u"[2018-11-30] 星期五");
+const QString kFixed89Row = ToQt(u"89#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000");
+const QString kFixed98Row = ToQt(u"98#\u3000\u3000汽油\u3000\u3000   --\u3000\u3000");
 
 /// The lines a panel label shows, each checked for its start: one row per grade.
 void ExpectRowsStartWith(const ControlSeen& panel,
@@ -52,8 +50,8 @@ void ExpectRowsStartWith(const ControlSeen& panel,
     ASSERT_GE(lines.size(), rows.size()) << panel.caption.toStdString();
     std::size_t i = 0;
     for (const auto row : rows) {
-        EXPECT_TRUE(lines[i].startsWith(Q(row)))
-            << "row " << i << ": " << lines[i].toStdString() << " lacks " << Q(row).toStdString();
+        EXPECT_TRUE(lines[i].startsWith(ToQt(row))) << "row " << i << ": " << lines[i].toStdString()
+                                                    << " lacks " << ToQt(row).toStdString();
         ++i;
     }
 }
@@ -70,7 +68,8 @@ protected:
     static void ExpectPriceTable(const RunResult& run) {
         EXPECT_TRUE(run.outOfStep.empty()) << run.outOfStep.front();
         EXPECT_TRUE(run.at(Control::Label1).shown);
-        EXPECT_EQ(run.at(Control::Label1).caption, Q(u"元/升\r\n元/升\r\n元/升\r\n元/升\r\n元/升"));
+        EXPECT_EQ(run.at(Control::Label1).caption,
+                  ToQt(u"元/升\r\n元/升\r\n元/升\r\n元/升\r\n元/升"));
         EXPECT_TRUE(run.at(Control::Label3).shown);
         EXPECT_TRUE(run.at(Control::Lab_Replace).shown);
         EXPECT_FALSE(run.at(Control::NetError).shown);
@@ -94,7 +93,7 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
         Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
     };
     EXPECT_EQ(run.requests, expected);
-    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-深圳 今日油价]"));
     ExpectPriceTable(run);
     // Two sites, five pages, one renderer process; no helper and no engine process once
     // the run is over, and the window's own process never held the engine.
@@ -130,7 +129,8 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
                          u"95#\u3000\u3000汽油         7.61 ", kFixed98Row.toStdU16String(),
                          u"   0#\u3000\u3000柴油         6.86 "});
 
-    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption,
+              ToQt(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
     EXPECT_TRUE(run.at(Control::Lab_DanJia_1).shown);
     EXPECT_TRUE(run.at(Control::Lab_DanJia_2).shown);
 }
@@ -156,7 +156,7 @@ TEST_F(EndToEnd, NoticeThatTheProvincePageWritesAfterItsLoadIsRead) {
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.requests.size(), 5u);
     ExpectPriceTable(run);
-    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption, ToQt(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
 }
 
 TEST_F(EndToEnd, FailingSourceOneFallsBackToSourceTwo) {
@@ -169,7 +169,7 @@ TEST_F(EndToEnd, FailingSourceOneFallsBackToSourceTwo) {
     EXPECT_EQ(run.requests[0], Get(Site::Location1, "/"));
     EXPECT_EQ(run.requests[1], Get(Site::Location2, "/"));
     EXPECT_EQ(run.requests[2], Get(Site::SiteA, "/guangdong.shtml"));
-    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-东莞 今日油价]"));
     ExpectPriceTable(run);
 }
 
@@ -186,7 +186,7 @@ TEST_F(EndToEnd, DongguanReadsScriptWrittenPricesAndAsksSiteBForDongshi) {
         Get(Site::SiteB, "/guangdong/dongshi.html"),
     };
     EXPECT_EQ(run.requests, expected);
-    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-东莞 今日油价]"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-东莞 今日油价]"));
     ExpectPriceTable(run);
     EXPECT_TRUE(run.at(Control::Lab_QiYouJiaGe_2).shown);
     ExpectRowsStartWith(
@@ -208,11 +208,11 @@ TEST_F(EndToEnd, NoLocationAndOkLoadsGuangdongWithoutCity) {
 
     ASSERT_TRUE(run.ended);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].title, Q(u"错误提示"));
-    EXPECT_TRUE(run.boxes[0].text.startsWith(Q(u"未能定位到您的所在地！ Error：1801")));
-    EXPECT_TRUE(run.boxes[0].text.endsWith(Q(u"是否尝试为您加载[广东 今日油价]？")));
+    EXPECT_EQ(run.boxes[0].title, ToQt(u"错误提示"));
+    EXPECT_TRUE(run.boxes[0].text.startsWith(ToQt(u"未能定位到您的所在地！ Error：1801")));
+    EXPECT_TRUE(run.boxes[0].text.endsWith(ToQt(u"是否尝试为您加载[广东 今日油价]？")));
     EXPECT_EQ(run.boxes[0].windowCaptionMeanwhile,
-              kVersionCaption + Q(u" [正在获取您的所在地...]"));
+              kVersionCaption + ToQt(u" [正在获取您的所在地...]"));
 
     const std::vector<LoggedRequest> expected{
         Get(Site::Location1, "/"),        Get(Site::Location2, "/"),
@@ -220,10 +220,11 @@ TEST_F(EndToEnd, NoLocationAndOkLoadsGuangdongWithoutCity) {
         Get(Site::SiteB, "/guangdong/"),  Get(Site::SiteB, "/guangdong/shi.html"),
     };
     EXPECT_EQ(run.requests, expected);
-    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东 今日油价]"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东 今日油价]"));
     ExpectPriceTable(run);
     EXPECT_FALSE(run.at(Control::Fr_QiYouJiaGe_2).shown);
-    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption,
+              ToQt(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
 }
 
 TEST_F(EndToEnd, NoLocationAndCancelShowsError1801WithoutAnyPriceRequest) {
@@ -243,7 +244,7 @@ TEST_F(EndToEnd, NoLocationAndCancelShowsError1801WithoutAnyPriceRequest) {
     EXPECT_TRUE(run.at(Control::NetError).shown);
     EXPECT_EQ(
         run.at(Control::NetError).caption,
-        Q(u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。"));
+        ToQt(u"错误提示：\r\n未能定位到您的所在地！ Error：1801\r\n如错误已排除，请重启本程序。"));
     for (const Control hidden :
          {Control::Label1, Control::Label3, Control::Lab_YouJia, Control::Lab_QiYouJiaGe,
           Control::Lab_DanJia_1, Control::Lab_DanJia_2, Control::Fr_QiYouJiaGe_2,
@@ -291,7 +292,7 @@ TEST_F(EndToEnd, WithoutABrowserEngineTheRunAsksAtOnceAndEndsInAnErrorPanel) {
         EXPECT_TRUE(run.requests.empty());
         EXPECT_EQ(run.boxes.size(), 1u);
         EXPECT_TRUE(run.at(Control::NetError).shown);
-        EXPECT_TRUE(run.at(Control::NetError).caption.contains(Q(row.error)));
+        EXPECT_TRUE(run.at(Control::NetError).caption.contains(ToQt(row.error)));
         EXPECT_EQ(run.mostRenderers, 0);
         ASSERT_EQ(run.engineFailures.size(), 1u) << "one line on standard error";
         EXPECT_TRUE(run.engineFailures[0].contains(QLatin1String(row.cause)))
@@ -321,12 +322,12 @@ TEST_F(EndToEnd, BothPriceSitesDownShowError1802AndNetErrorEarly) {
     EXPECT_EQ(run.requests.size(), 5u);
     ASSERT_TRUE(netErrorWhileCityPageLoads.has_value());
     EXPECT_TRUE(*netErrorWhileCityPageLoads);
-    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-深圳 今日油价]"));
     EXPECT_TRUE(run.outOfStep.empty()) << run.outOfStep.front();
     EXPECT_TRUE(run.at(Control::NetError).shown);
-    EXPECT_EQ(
-        run.at(Control::NetError).caption,
-        Q(u"错误提示：\r\n数据获取失败，请检查网络！ Error：1802\r\n如错误已排除，请重启本程序。"));
+    EXPECT_EQ(run.at(Control::NetError).caption,
+              ToQt(u"错误提示：\r\n数据获取失败，请检查网络！ "
+                   u"Error：1802\r\n如错误已排除，请重启本程序。"));
     EXPECT_FALSE(run.at(Control::Lab_QiYouJiaGe).shown);
     EXPECT_FALSE(run.at(Control::Lab_YouJia).shown);
     EXPECT_FALSE(run.at(Control::Fr_QiYouJiaGe_2).shown);
@@ -363,7 +364,7 @@ TEST_F(EndToEnd, HungPricePageCostsAtMostThePageTimeLimit) {
         }
         EXPECT_LT(run.elapsed, 1000ms + 2s + 8s) << "the other pages are quick";
         EXPECT_EQ(run.requests.size(), 5u);
-        EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+        EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-深圳 今日油价]"));
         ExpectPriceTable(run);
         EXPECT_TRUE(run.at(Control::Fr_QiYouJiaGe_2).shown);
         EXPECT_FALSE(run.at(Control::Lab_QiYouJiaGe_2).shown);
@@ -396,17 +397,18 @@ TEST_F(EndToEnd, TrickledRedirectedAndHugePagesStillGiveThePriceTable) {
         Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
     };
     EXPECT_EQ(run.requests, expected);
-    EXPECT_EQ(run.windowCaption, kVersionCaption + Q(u" [广东-深圳 今日油价]"));
+    EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-深圳 今日油价]"));
     ExpectPriceTable(run);
     // The trickled province page is read whole, its notice included.
     ExpectRowsStartWith(run.at(Control::Lab_QiYouJiaGe),
                         {u"92#\u3000\u3000汽油\u3000\u3000 7.12 "});
-    EXPECT_EQ(run.at(Control::Lab_Replace).caption, Q(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption,
+              ToQt(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
     ExpectRowsStartWith(run.at(Control::Lab_YouJia), {u"89#\u3000\u3000汽油         6.65"});
     // The huge city page gives its prices or, when the browser was too slow for the
     // limit, leaves the label's first caption and hides it; never a wrong text.
     const ControlSeen& city = run.at(Control::Lab_QiYouJiaGe_2);
-    if (city.caption == Q(u"油价显示面板")) {
+    if (city.caption == ToQt(u"油价显示面板")) {
         EXPECT_FALSE(city.shown);
     } else {
         EXPECT_TRUE(city.shown);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/qt_text.h"
 #include "window_test_support.h"
 
 namespace brevane {
@@ -37,6 +38,7 @@ TEST(ConfirmBox, AnswersOkOnlyForOkAndItsDefault) {
         {"close button", [](QMessageBox* b) { b->close(); }, false},
     };
     for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
         QtConfirm confirm;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Information;
@@ -53,12 +55,12 @@ TEST(ConfirmBox, AnswersOkOnlyForOkAndItsDefault) {
             EXPECT_EQ(seen->buttons().size(), 2);
             c.act(seen);
         });
-        EXPECT_EQ(confirm.AskOkCancel(kTitle, kText), c.ok) << c.name;
-        EXPECT_EQ(title, Q(kTitle)) << c.name;
+        EXPECT_EQ(confirm.AskOkCancel(kTitle, kText), c.ok);
+        EXPECT_EQ(title, ToQt(kTitle));
         EXPECT_EQ(text,
                   QStringLiteral(
                       "未能定位到您的所在地！ Error：1801\n是否尝试为您加载[广东 今日油价]？"));
-        EXPECT_EQ(icon, QMessageBox::NoIcon) << c.name;
+        EXPECT_EQ(icon, QMessageBox::NoIcon);
     }
 }
 
@@ -108,8 +110,9 @@ TEST(Clock, CountsSundayAsDayOneAndWritesTheShortDate) {
         {"Saturday", QDate(2026, 12, 5), 7},
     };
     for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
         const Today today = TodayFrom(c.date, QLocale(QLocale::Chinese, QLocale::China));
-        EXPECT_EQ(today.dayOfWeek, c.dayOfWeek) << c.name;
+        EXPECT_EQ(today.dayOfWeek, c.dayOfWeek);
         EXPECT_EQ(today.year, c.date.year());
         EXPECT_EQ(today.day, c.date.day());
     }
@@ -122,7 +125,7 @@ TEST(Clock, CountsSundayAsDayOneAndWritesTheShortDate) {
     const QDate after = QDate::currentDate();
     const QDate date(now.year, now.month, now.day);
     EXPECT_TRUE(date == before || date == after) << date.toString().toStdString();
-    EXPECT_EQ(Q(now.shortDateText), QLocale::system().toString(date, QLocale::ShortFormat));
+    EXPECT_EQ(ToQt(now.shortDateText), QLocale::system().toString(date, QLocale::ShortFormat));
 }
 
 TEST(Icon, HoldsNineImagesInThreeSizesAndThreeDepths) {

@@ -1,4 +1,4 @@
-// Helpers of the window tests: pixels of a grabbed window, the modal box, text.
+// Helpers of the window tests: pixels of a grabbed window and the modal box.
 #pragma once
 
 #include <QApplication>
@@ -8,14 +8,9 @@
 #include <QWidget>
 
 #include <functional>
-#include <string_view>
 #include <vector>
 
 namespace brevane::testing {
-
-inline QString Q(std::u16string_view text) {
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
-}
 
 /// For each column x in [left, right): whether any pixel of rows [top, bottom) is
 /// clearly darker than `background` (text ink).

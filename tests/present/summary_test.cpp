@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/fake_ports.h"
 
 namespace brevane {
@@ -18,8 +20,12 @@ TEST(DateLine, HasOneSpaceBeforeTheWeekdayButTwoOnSunday) {
 
 TEST(ShowSummary, AProvincePanelWithNinetyTwoCompletesTheTable) {
     for (const Control loaded : {Control::Lab_QiYouJiaGe, Control::Lab_YouJia}) {
+        SCOPED_TRACE(std::string(SpecOf(loaded).name));
         FakeProgram program;
-        program.window.values = {u"广东", u"guangdong", u"深圳", u"shenzhen"};
+        program.window.values = {.provinceName = u"广东",
+                                 .provinceSlug = u"guangdong",
+                                 .cityName = u"深圳",
+                                 .citySlug = u"shenzhen"};
         program.window.setCaption(loaded, u"89# 6.92");
         Show_Summary(program.run);
         const WindowModel& w = program.window;
@@ -34,7 +40,7 @@ TEST(ShowSummary, AProvincePanelWithNinetyTwoCompletesTheTable) {
 
 TEST(ShowSummary, NoProvincePricesShowsError02EvenWithACityPanel) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"", u""};
+    program.window.values = {.provinceName = u"广东", .provinceSlug = u"guangdong"};
     program.window.setCaption(Control::Lab_YouJia, u"油价信息加载中，请稍等...");
     program.window.setCaption(Control::Lab_YouJia_2, u"92# 7.10");
     Show_Summary(program.run);

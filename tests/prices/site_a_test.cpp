@@ -62,7 +62,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LoadQiYouJiaGe, RequestsTheProvincePageAndKeepsItsPanel) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"深圳", u"shenzhen", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .cityName = u"深圳",
+                             .citySlug = u"shenzhen",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     program.pages.Serve(u"http://a.test/guangdong.shtml", SiteAPage(u"广东"));
     Load_QiYouJiaGe(program.run);
     EXPECT_EQ(program.pages.addresses(),
@@ -73,7 +78,10 @@ TEST(LoadQiYouJiaGe, RequestsTheProvincePageAndKeepsItsPanel) {
 
 TEST(LoadQiYouJiaGe, HidesThePanelWhenNothingCanBeCut) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"", u"", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     Load_QiYouJiaGe(program.run);
     EXPECT_EQ(program.window.caption(Control::Lab_QiYouJiaGe), u"");
     EXPECT_FALSE(program.window.visible(Control::Lab_QiYouJiaGe));
@@ -81,7 +89,10 @@ TEST(LoadQiYouJiaGe, HidesThePanelWhenNothingCanBeCut) {
 
 TEST(LoadQiYouJiaGe, NinetyTwoInsideAPriceCountsAsLoaded) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"", u"", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     program.pages.Serve(u"http://a.test/guangdong.shtml",
                         kMarker + u"89#6.92 95#7.58 98#8.60 0#6.83");
     Load_QiYouJiaGe(program.run);
@@ -90,7 +101,10 @@ TEST(LoadQiYouJiaGe, NinetyTwoInsideAPriceCountsAsLoaded) {
 
 TEST(LoadQiYouJiaGe2, NoCityHidesColumnTwoWithoutARequest) {
     FakeProgram program;
-    program.window.values = {u"北京", u"beijing", u"", u"", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"北京",
+                             .provinceSlug = u"beijing",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     Load_QiYouJiaGe_2(program.run);
     EXPECT_TRUE(program.pages.requests().empty());
     EXPECT_FALSE(program.window.visible(Control::Fr_QiYouJiaGe_2));
@@ -100,7 +114,12 @@ TEST(LoadQiYouJiaGe2, NoCityHidesColumnTwoWithoutARequest) {
 
 TEST(LoadQiYouJiaGe2, CutsTheCityPageByTheCityName) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"深圳", u"shenzhen", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .cityName = u"深圳",
+                             .citySlug = u"shenzhen",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     program.pages.Serve(u"http://a.test/guangdong/shenzhen.shtml", SiteAPage(u"深圳", u"7.15"));
     Load_QiYouJiaGe_2(program.run);
     EXPECT_EQ(program.pages.addresses(),
@@ -112,7 +131,12 @@ TEST(LoadQiYouJiaGe2, CutsTheCityPageByTheCityName) {
 
 TEST(LoadQiYouJiaGe2, CityPageNamingOnlyTheProvinceLeavesTheFrameShown) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"深圳", u"shenzhen", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .cityName = u"深圳",
+                             .citySlug = u"shenzhen",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     program.pages.Serve(u"http://a.test/guangdong/shenzhen.shtml", SiteAPage(u"广东"));
     Load_QiYouJiaGe_2(program.run);
     EXPECT_FALSE(program.window.visible(Control::Lab_QiYouJiaGe_2));

@@ -50,8 +50,13 @@ TEST(CutSiteBPanel, GivesNothingWithoutADieselMarkInReach) {
 
 TEST(LoadYouJia, ShowsTheErrorPanelOnlyWhenBothProvincePanelsFailed) {
     for (const bool siteAShown : {true, false}) {
+        SCOPED_TRACE(siteAShown ? "site A's province panel shown"
+                                : "site A's province panel hidden");
         FakeProgram program;
-        program.window.values = {u"广东", u"guangdong", u"", u"", RegionCatalogueText(), 1};
+        program.window.values = {.provinceName = u"广东",
+                                 .provinceSlug = u"guangdong",
+                                 .regionCatalogue = RegionCatalogueText(),
+                                 .lookupStage = 1};
         program.window.setVisible(Control::Lab_QiYouJiaGe, siteAShown);
         program.window.setCaption(Control::Lab_YouJia, u"油价信息加载中，请稍等...");
         Load_YouJia(program.run);
@@ -64,7 +69,10 @@ TEST(LoadYouJia, ShowsTheErrorPanelOnlyWhenBothProvincePanelsFailed) {
 
 TEST(LoadYouJia, APanelWithoutNinetyTwoIsSetAndHidden) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"", u"", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     program.pages.Serve(u"http://b.test/guangdong/", u"(元/升) \r\n95#7.5 0#6.8");
     Load_YouJia(program.run);
     EXPECT_TRUE(program.window.caption(Control::Lab_YouJia).starts_with(u"95#"));
@@ -73,7 +81,12 @@ TEST(LoadYouJia, APanelWithoutNinetyTwoIsSetAndHidden) {
 
 TEST(LoadYouJia2, CityPanelFailureLeavesTheErrorPanelAlone) {
     FakeProgram program;
-    program.window.values = {u"广东", u"guangdong", u"深圳", u"shenzhen", RegionCatalogueText(), 1};
+    program.window.values = {.provinceName = u"广东",
+                             .provinceSlug = u"guangdong",
+                             .cityName = u"深圳",
+                             .citySlug = u"shenzhen",
+                             .regionCatalogue = RegionCatalogueText(),
+                             .lookupStage = 1};
     program.window.setVisible(Control::Lab_QiYouJiaGe, false);
     program.window.setVisible(Control::Lab_YouJia, false);
     Load_YouJia_2(program.run);

@@ -14,6 +14,7 @@
 #include "support/fake_ports.h"
 #include "support/row_name.h"
 #include "support/sample_pages.h"
+#include "support/version_caption.h"
 
 namespace brevane {
 namespace {
@@ -22,7 +23,7 @@ using namespace testing;
 using Texts = std::vector<std::u16string>;
 using Names = std::set<std::string_view>;
 
-const std::u16string kLocating = u"Brevane v18.12.4 [正在获取您的所在地...]";
+const std::u16string kLocating = kVersionCaption + u" [正在获取您的所在地...]";
 const std::u16string kDisclaimer =
     u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准";
 const std::u16string kNotice = u"油价下跌(约省5.2元/40L/箱)(0.13元/升)\r\n";
@@ -132,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
             {u"https://loc1.test/", u"http://a.test/guangdong.shtml",
              u"http://a.test/guangdong/shenzhen.shtml", u"http://b.test/guangdong/",
              u"http://b.test/guangdong/shenzhenshi.html"},
-            u"Brevane v18.12.4 [广东-深圳 今日油价]",
+            kVersionCaption + u" [广东-深圳 今日油价]",
             {"NetError"},
             {{Control::Lab_QiYouJiaGe, kSiteAPanel},
              {Control::Lab_Replace, kNotice},
@@ -147,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
             true,
             {u"https://loc1.test/", u"http://a.test/beijing.shtml", u"http://b.test/beijing/",
              u"http://b.test/beijing/shi.html"},
-            u"Brevane v18.12.4 [北京 今日油价]",
+            kVersionCaption + u" [北京 今日油价]",
             {"NetError", "Fr_QiYouJiaGe_2", "Lab_DanJia_2", "Lab_QiYouJiaGe_2", "Lab_YouJia_2"},
             {},
             {{Control::Lab_DanJia_1, u"北京当前油价"}}},
@@ -158,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"https://loc1.test/", u"http://a.test/shanxi-3.shtml",
                   u"http://a.test/shanxi-3/xian.shtml", u"http://b.test/sanxi/",
                   u"http://b.test/shanxi-3/xianshi.html"},
-                 u"Brevane v18.12.4 [陕西-西安 今日油价]",
+                 kVersionCaption + u" [陕西-西安 今日油价]",
                  {"NetError"}},
         Scenario{"DongguanUsesDongOnSiteB",
                  u"广东省东莞市",
@@ -167,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"https://loc1.test/", u"http://a.test/guangdong.shtml",
                   u"http://a.test/guangdong/dongguan.shtml", u"http://b.test/guangdong/",
                   u"http://b.test/guangdong/dongshi.html"},
-                 u"Brevane v18.12.4 [广东-东莞 今日油价]",
+                 kVersionCaption + u" [广东-东莞 今日油价]",
                  {"NetError"}},
         Scenario{
             "NoProvinceAndOkLoadsGuangdongWithoutACity",
@@ -177,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
             true,
             Then(kNoPlace, {u"http://a.test/guangdong.shtml", u"http://b.test/guangdong/",
                             u"http://b.test/guangdong/shi.html"}),
-            u"Brevane v18.12.4 [广东 今日油价]",
+            kVersionCaption + u" [广东 今日油价]",
             {"NetError", "Fr_QiYouJiaGe_2", "Lab_DanJia_2", "Lab_QiYouJiaGe_2", "Lab_YouJia_2"},
             {},
             {{Control::Lab_DanJia_1, u"广东当前油价"}}},
@@ -187,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
             {},
             false,
             kNoPlace,
-            u"Brevane v18.12.4",
+            kVersionCaption,
             {"Label1", "Label3", "Lab_YouJia", "Lab_QiYouJiaGe", "Lab_DanJia_1", "Lab_DanJia_2",
              "Fr_QiYouJiaGe_2", "Lab_Error89"},
             {{Control::NetError,
@@ -202,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
             {u"https://loc1.test/", u"http://a.test/guangdong.shtml",
              u"http://a.test/guangdong/shenzhen.shtml", u"http://b.test/guangdong/",
              u"http://b.test/guangdong/shenzhenshi.html"},
-            u"Brevane v18.12.4 [广东-深圳 今日油价]",
+            kVersionCaption + u" [广东-深圳 今日油价]",
             {"Label1", "Label3", "Lab_YouJia", "Lab_QiYouJiaGe", "Fr_QiYouJiaGe_2", "Lab_Error89",
              "Lab_QiYouJiaGe_2", "Lab_YouJia_2"},
             {{Control::NetError,
@@ -253,15 +254,16 @@ TEST(RunSequence, BothProvincePanelsFailingShowsTheErrorPanelBeforeTheCityPageAn
                      u"Lab_YouJia: 0#", u"Lab_YouJia_2: (元/升) \r\n", u"Lab_YouJia_2: 0#"}));
 }
 
-TEST(RunSequence, AnAbortOrAFailureDuringAWaitStopsTheRunQuietlyAndUntouched) {
+TEST(RunSequence, AnAbortOrAFailureDuringAWaitStopsTheRunUntouchedAndLogsOnlyTheFailure) {
     const struct {
         const char* name;
         std::function<void()> fail;
+        std::vector<std::string> logged;
     } kCases[] = {
-        {"the window closed", [] { throw RunAborted(); }},
-        {"a loader failed", [] { throw std::runtime_error("no document"); }},
-        {"out of memory", [] { throw std::bad_alloc(); }},
-        {"something not a std::exception", [] { throw 42; }},
+        {"the window closed", [] { throw RunAborted(); }, {}},
+        {"a loader failed", [] { throw std::runtime_error("no document"); }, {"no document"}},
+        {"out of memory", [] { throw std::bad_alloc(); }, {"std::bad_alloc"}},
+        {"something not a std::exception", [] { throw 42; }, {"an exception of unknown type"}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -275,6 +277,7 @@ TEST(RunSequence, AnAbortOrAFailureDuringAWaitStopsTheRunQuietlyAndUntouched) {
         Form_Load(p.run);
         const WindowModel beforeRun = p.window;
         EXPECT_NO_THROW(Tim_UpData_Timer(p.run));
+        EXPECT_EQ(p.log.failures, c.logged);
         EXPECT_EQ(p.pages.requests().size(), 2u);
         EXPECT_EQ(p.window.windowCaption(), kLocating);
         EXPECT_FALSE(p.window.timerEnabled());
@@ -290,12 +293,12 @@ TEST(RunSequence, SponsorClickDuringAWaitOpensThePageAndTheRunGoesOn) {
     p.pages.Serve(u"https://loc1.test/", LocationPage(u"广东省深圳市"));
     p.pages.duringWait = [&](Control browser) {
         if (browser == Control::Web_IP) {
-            Lab_ZanZhu_Click(p.run);
+            LinkClicked(p.run, Control::Lab_ZanZhu);
         }
     };
     Tim_UpData_Timer(p.run);
     EXPECT_EQ(p.shell.opened, (Texts{u"http://sponsor.test/dashang.html"}));
-    EXPECT_EQ(p.window.windowCaption(), u"Brevane v18.12.4 [广东-深圳 今日油价]");
+    EXPECT_EQ(p.window.windowCaption(), kVersionCaption + u" [广东-深圳 今日油价]");
 }
 
 }  // namespace

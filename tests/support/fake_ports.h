@@ -1,5 +1,5 @@
 // Fakes of the platform ports: pages served from a table, a scripted OK/Cancel
-// answer, a recording shell and a fixed clock.
+// answer, a recording shell, a fixed clock and a recording run log.
 #pragma once
 
 #include <functional>
@@ -70,16 +70,18 @@ public:
     Today today{2026, 12, 7, 2, u"2026/12/7"};
 };
 
-/// Keeps every note of the run's log as "where: mark".
+/// Keeps every note of the run's log: marks as "where: mark", failures as told.
 class FakeRunLog : public RunLogPort {
 public:
     void Missed(std::string_view where, std::u16string_view mark) override {
         missed.push_back(std::u16string(where.begin(), where.end()) + u": " + std::u16string(mark));
     }
+    void Failed(std::string_view what) override { failures.emplace_back(what); }
     std::vector<std::u16string> missed;
+    std::vector<std::string> failures;
 };
 
-/// Addresses of stand-in sites that tests use.
+/// The six addresses of a test run, on made-up hosts (*.test) that only the fake pages serve.
 WebAddresses TestAddresses();
 
 /// A window model with fake ports, ready for a run.
