@@ -120,7 +120,7 @@ std::optional<Request> ParseLoad(Reader& in) {
     const auto control = in.control();
     const auto limit = in.number();
     const auto hasAddress = in.byte();
-    const auto address = in.text();
+    auto address = in.text();
     if (!id || !control || !limit || !hasAddress || *hasAddress > 1 || !address ||
         (*hasAddress == 0 && !address->empty())) {
         return std::nullopt;

@@ -69,7 +69,7 @@ bool IsBrowser(Control control) {
 
 QString FindPageHelper() {
     const QDir folder(QCoreApplication::applicationDirPath());
-    const QString beside = folder.filePath(QLatin1String(kHelperName));
+    QString beside = folder.filePath(QLatin1String(kHelperName));
     if (QFileInfo(beside).isExecutable()) {
         return beside;
     }
@@ -257,9 +257,9 @@ void HelperPages::engineUnusable(const QString& reason) {
 
 pageproto::PageAnswer HelperPages::exchange(const pageproto::Request& request,
                                             std::chrono::milliseconds limit) {
-    const auto [id, control] =
-        std::visit([](const auto& r) { return std::pair(r.id, r.control); }, request);
-    const auto failed = [id, control](QString detail) {
+    const std::uint32_t id = std::visit([](const auto& r) { return r.id; }, request);
+    const Control control = std::visit([](const auto& r) { return r.control; }, request);
+    const auto failed = [id, control](const QString& detail) {
         return pageproto::PageAnswer{
             .id = id, .control = control, .detail = detail.toStdU16String()};
     };

@@ -156,7 +156,8 @@ TEST_F(EndToEnd, NoticeThatTheProvincePageWritesAfterItsLoadIsRead) {
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.requests.size(), 5u);
     ExpectPriceTable(run);
-    EXPECT_EQ(run.at(Control::Lab_Replace).caption, ToQt(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
+    EXPECT_EQ(run.at(Control::Lab_Replace).caption,
+              ToQt(u"油价下跌(约省5.2元/40L/箱)(0.13元/升) "));
 }
 
 TEST_F(EndToEnd, FailingSourceOneFallsBackToSourceTwo) {

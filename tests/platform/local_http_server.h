@@ -5,9 +5,10 @@
 #include <httplib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,7 @@ public:
     LocalHttpServer() {
         // One request per connection: no idle connection holds stop() up.
         m_server.set_keep_alive_max_count(1);
+        m_server.set_tcp_nodelay(true);
         // Logged before routing, so a request whose handler never answers is seen too.
         m_server.set_pre_routing_handler(
             [this](const httplib::Request& request, httplib::Response&) {
@@ -36,17 +38,30 @@ public:
     /// Routes are added here before start().
     httplib::Server& routes() { return m_server; }
 
-    /// Binds a port the system picks and serves on a thread of its own.
+    /// Binds a port the system picks and serves on a thread of its own. Throws when the
+    /// server cannot start.
     void start() {
         m_port = m_server.bind_to_any_port("127.0.0.1");
+        if (m_port <= 0) {
+            throw std::runtime_error("test server: cannot bind a loopback port");
+        }
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running()) {
+        // stop() does nothing to a server that has not begun listening yet.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!m_server.is_running() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (!m_server.is_running()) {
+            throw std::runtime_error("test server: the server did not start");
         }
     }
 
     void stop() {
-        m_stopping = true;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
         if (m_thread.joinable()) {
             m_server.stop();
             m_thread.join();
@@ -71,18 +86,17 @@ public:
 
     /// For a handler that must never answer: blocks until the server stops.
     void hang() const {
-        while (!m_stopping) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_stopping; });
     }
-    bool stopping() const { return m_stopping; }
 
 private:
     httplib::Server m_server;
     std::thread m_thread;
     int m_port = 0;
-    std::atomic<bool> m_stopping{false};
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_wake;
+    bool m_stopping = false;
     std::vector<std::string> m_log;
 };
 
