@@ -9,6 +9,7 @@
 
 #include "platform/engine_setup.h"
 #include "platform/program.h"
+#include "platform/qt_translations.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     // never does.
     brevane::EngineSetup engine(argc, argv, {.loopbackOnly = true, .unsandboxedAsRoot = true});
     QApplication app(engine.argc(), engine.argv());
+    brevane::InstallQtTranslations();
 
     // The sites are made first so that they outlive every page that loads from them.
     std::optional<brevane::standin::StandinSites> sites;

@@ -6,6 +6,7 @@
 #include "core/web_addresses.h"
 #include "platform/engine_setup.h"
 #include "platform/program.h"
+#include "platform/qt_translations.h"
 
 int main(int argc, char* argv[]) {
     brevane::EngineSetup engine(argc, argv);
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
             stderr);
     }
     QApplication app(engine.argc(), engine.argv());
+    brevane::InstallQtTranslations();
     brevane::Program program(brevane::DefaultWebAddresses(), engine.state());
     program.start();
     return QApplication::exec();
