@@ -56,15 +56,16 @@ as_root=()
 [[ $EUID -eq 0 ]] || as_root=(unshare --map-root-user)
 fake_root() {  # switch parser
     rm -rf "$root"
-    mkdir -p "$root/usr/sbin" "$root/etc/apparmor.d"
+    mkdir -p "$root/usr/bin" "$root/usr/sbin" "$root/etc/apparmor.d" "$root/dev"
+    ln -s usr/bin "$root/bin"
+    ln -s usr/sbin "$root/sbin"
+    : >"$root/dev/null"  # a plain file takes what the scripts throw away
     cp "$tree$profile" "$root$profile"
     cp "$control/postinst" "$control/postrm" "$root/"
     local tool
     for tool in sh rm mkdir ln readlink; do
-        tool=$(command -v "$tool")
-        mkdir -p "$root${tool%/*}"
-        cp -L "$tool" "$root$tool"
-        ldd "$tool" | grep -o '/[^ ]*' | xargs -I{} cp --parents {} "$root"
+        cp -L "$(command -v "$tool")" "$root/usr/bin/$tool"
+        ldd "$(command -v "$tool")" | grep -o '/[^ ]*' | xargs -I{} cp --parents {} "$root"
     done
     if [[ $1 == yes ]]; then
         mkdir -p "$root/proc/sys/kernel"
