@@ -71,16 +71,14 @@ fake_root() {  # switch parser
         mkdir -p "$root/proc/sys/kernel"
         echo 1 >"$root/proc/sys/kernel/apparmor_restrict_unprivileged_userns"
     fi
-    local fails
+    [[ $2 != none ]] || return 0
+    local parser=$root/usr/sbin/apparmor_parser
+    printf '#!/bin/sh\necho "$*" >>/parser.log\n' >"$parser"
     case $2 in
-        none) return ;;
-        old) fails=--skip-kernel-load ;;
-        failing) fails=--replace ;;
-        *) fails=none ;;
+        old) echo 'case "$*" in *--skip-kernel-load*) exit 1 ;; esac' >>"$parser" ;;
+        failing) echo 'case "$*" in *--replace*) exit 1 ;; esac' >>"$parser" ;;
     esac
-    printf '#!/bin/sh\necho "$*" >>/parser.log\ncase "$*" in *%s*) exit 1 ;; esac\n' \
-        "$fails" >"$root/usr/sbin/apparmor_parser"
-    chmod 755 "$root/usr/sbin/apparmor_parser"
+    chmod 755 "$parser"
 }
 read_only="--skip-kernel-load --skip-cache $profile"
 load="--replace --skip-read-cache --write-cache $profile"
