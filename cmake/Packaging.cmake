@@ -1,5 +1,5 @@
-# Installation of the programs, their manual pages, desktop entries, icons and
-# AppStream metadata, and the Debian package built from that installation.
+# Installation of the programs, their manual pages, desktop entries, icons, AppStream
+# metadata and AppArmor profile, and the Debian package built from that installation.
 include(GNUInstallDirs)
 
 # The version users see, as in the window caption: major.minor.revision.
@@ -62,6 +62,18 @@ install(FILES ${docs_dir}/brevane.1.gz ${docs_dir}/brevane-demo.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${docs_dir}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The page helper runs the browser engine, whose sandbox needs unprivileged user
+# namespaces. Where AppArmor restricts those, its profile grants them to the helper;
+# the package's maintainer scripts load it there. The Debian package is configured
+# with the prefix /usr, which puts the profile in /etc/apparmor.d, where dpkg keeps it
+# as a configuration file.
+set(BREVANE_PAGES_PATH "${CMAKE_INSTALL_FULL_LIBEXECDIR}/brevane/brevane-pages")
+set(apparmor_profile "${CMAKE_INSTALL_FULL_SYSCONFDIR}/apparmor.d/brevane-pages")
+configure_file(packaging/brevane-pages.apparmor.in ${docs_dir}/apparmor/brevane-pages @ONLY)
+install(FILES ${docs_dir}/apparmor/brevane-pages
+        DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/apparmor.d)
+file(WRITE ${docs_dir}/conffiles "${apparmor_profile}\n")
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brevane)
 set(CPACK_PACKAGE_VERSION ${BREVANE_RELEASE})
@@ -87,9 +99,13 @@ set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageStrip.cmake)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/postinst ${PROJECT_SOURCE_DIR}/packaging/postrm
+    ${docs_dir}/conffiles)
 # Libraries the programs link come from dpkg-shlibdeps; what WebEngine loads at run
 # time (its helper process and resources) and the Chinese font are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, libqt6webengine6-data")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, xdg-utils")
+# Qt's own translations give the buttons and menus that Qt draws the desktop's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, qt6-translations-l10n, xdg-utils")
 include(CPack)

@@ -10,5 +10,6 @@ apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-webengine-dev libgl-dev \
     libgumbo-dev libcpp-httplib-dev \
     fonts-wqy-microhei xvfb xauth \
+    qt6-translations-l10n \
     dpkg-dev file \
-    lintian appstream desktop-file-utils
+    lintian appstream desktop-file-utils reuse

@@ -8,11 +8,13 @@
 
 #include "platform/page_helper.h"
 #include "platform/program.h"
+#include "platform/qt_translations.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    brevane::InstallQtTranslations();
 
     // The sites are made first so that they outlive every page that loads from them.
     std::optional<brevane::standin::StandinSites> sites;

@@ -4,9 +4,11 @@
 #include "core/web_addresses.h"
 #include "platform/page_helper.h"
 #include "platform/program.h"
+#include "platform/qt_translations.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    brevane::InstallQtTranslations();
     brevane::Program program(brevane::DefaultWebAddresses(),
                              {.program = brevane::FindPageHelper()});
     program.start();

@@ -10,6 +10,46 @@
 #include <cmath>
 
 namespace brevane {
+namespace {
+
+// Text reads well from 4.5:1. The label aims higher, as antialiasing softens the thin
+// strokes of small text to a little less than the pen's colour.
+constexpr qreal kReadableContrast = 5.0;
+
+qreal RelativeLuminance(const QColor& colour) {
+    const auto linear = [](qreal c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
+           0.0722 * linear(rgb.blueF());
+}
+
+/// `ink`, mixed with white on a dark background or black on a light one in the least of
+/// sixteen steps that reads at kReadableContrast. Pure white or black always does.
+QColor ReadableOn(const QColor& ink, const QColor& background) {
+    const QColor extreme =
+        ContrastRatio(Qt::white, background) >= ContrastRatio(Qt::black, background)
+            ? QColor(Qt::white)
+            : QColor(Qt::black);
+    constexpr int kSteps = 16;
+    QColor mixed = ink.toRgb();
+    for (int step = 1; step <= kSteps && ContrastRatio(mixed, background) < kReadableContrast;
+         ++step) {
+        const auto mix = [step](int from, int to) { return from + (to - from) * step / kSteps; };
+        mixed = QColor(mix(ink.red(), extreme.red()), mix(ink.green(), extreme.green()),
+                       mix(ink.blue(), extreme.blue()));
+    }
+    return mixed;
+}
+
+}  // namespace
+
+qreal ContrastRatio(const QColor& a, const QColor& b) {
+    const qreal la = RelativeLuminance(a);
+    const qreal lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
                             const std::function<qreal(const QString&)>& advance) {
@@ -106,6 +146,17 @@ void TwipLabel::setTextColour(const QColor& colour) {
     update();
 }
 
+QColor TwipLabel::ink() const {
+    const QColor background = palette().color(QPalette::Window);
+    if (!m_colour.isValid()) {
+        return palette().color(QPalette::WindowText);
+    }
+    if (ContrastRatio(m_colour, background) >= kReadableContrast) {
+        return m_colour;
+    }
+    return ReadableOn(palette().color(m_link ? QPalette::Link : QPalette::WindowText), background);
+}
+
 void TwipLabel::setTransparent(bool transparent) {
     setAutoFillBackground(!transparent);
     update();
@@ -167,7 +218,7 @@ void TwipLabel::fitToText() {
 void TwipLabel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setFont(font());
-    painter.setPen(m_colour.isValid() ? m_colour : palette().color(QPalette::WindowText));
+    painter.setPen(ink());
     const QFontMetricsF metrics(font());
     const int pitch = linePitch();
     // The baseline sits where a font of exactly the pitch's height would put it, so a
@@ -187,6 +238,8 @@ void TwipLabel::paintEvent(QPaintEvent* /*event*/) {
 void TwipLabel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         fitToText();
+    } else if (event->type() == QEvent::PaletteChange) {
+        update();  // the ink may change with the background
     }
     QWidget::changeEvent(event);
 }

@@ -18,12 +18,23 @@ namespace brevane {
 QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
                             const std::function<qreal(const QString&)>& advance);
 
+/// The contrast ratio of two colours as WCAG 2 defines it: from 1 (the same light) to 21
+/// (black on white). Text reads well from 4.5.
+qreal ContrastRatio(const QColor& a, const QColor& b);
+
 /// Draws its caption as plain text, never as markup. Every line sits in a cell of the
 /// line pitch, so labels of one pitch line up row by row whatever the font's own line
 /// height. A label that is not auto-sized wraps inside its rectangle and cuts off what
 /// falls outside; an auto-sized one takes the size of its text, breaking lines only
 /// where the caption does, and keeps its top-left corner, or its top-right corner when
 /// right-aligned, so right-aligned text stays flush with the edge it was given.
+///
+/// A fixed text colour is drawn as it is wherever it reads at 5:1 against the palette's
+/// Window colour, as on the light schemes it was chosen for. On a background where it
+/// does not, as on a dark scheme, the label takes the palette's colour for its kind
+/// instead (Link for a link, else WindowText), made lighter or darker just as far as it
+/// needs to read at 5:1, so that even antialiased strokes keep 4.5:1. The colour is
+/// chosen at each paint, so the label follows palette changes while it runs.
 ///
 /// Screen readers read it as static text named by its caption and described by its
 /// tooltip, or as a link that can be pressed (control_accessibility.h); a change of
@@ -74,6 +85,8 @@ protected:
 
 private:
     void fitToText();
+    /// The colour the text is drawn in on the current palette.
+    QColor ink() const;
 
     QString m_caption;
     QString m_toolTip;

@@ -1,6 +1,6 @@
 // The main window offscreen: geometry, stacking, composition of the price table,
-// tooltips, what screen readers read, following the model, the start timer, the
-// sponsor label and closing.
+// the status line on light and dark palettes, tooltips, what screen readers read, following the
+// model, the start timer, the sponsor label and closing.
 #include "platform/oil_price_window.h"
 
 #include <QAccessible>
@@ -294,6 +294,66 @@ TEST_F(WindowTest, PriceTableComposesRowsFromOverlappingLabels) {
     p.window.setVisible(Lab_YouJia_2, false);
     grab = window->grab().toImage();
     ExpectLinesShow(grab, Label4, 0, 4, 200, 241);
+}
+
+/// The colour in `area` of `image` that stands out most from `background`: a label's ink.
+QColor StrongestInk(const QImage& image, const QRect& area, const QColor& background) {
+    QColor strongest = background;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (ContrastRatio(pixel, background) > ContrastRatio(strongest, background)) {
+                strongest = pixel;
+            }
+        }
+    }
+    return strongest;
+}
+
+TEST_F(WindowTest, StatusLineReadsOnLightAndDarkPalettes) {
+    // qt6ct's "darker" scheme; its link colour alone would read at 4.1:1 on its window.
+    QPalette darker(QColor(0xffffff), QColor(0x424245), QColor(0x979797), QColor(0x302f2e),
+                    QColor(0x4a4947), QColor(0xffffff), QColor(0xffffff), QColor(0x3d3d3d),
+                    QColor(0x222020));
+    darker.setColor(QPalette::Link, QColor(0x0986d3));
+    const QPalette light = QApplication::palette();
+    const struct {
+        const char* name;
+        QPalette palette;
+        bool specColours;  // else: at least 4.5:1
+        const char* screenshot;
+    } kPalettes[] = {
+        {"default palette", light, true, "palette_light.png"},
+        {"qt6ct darker, switched to while running", darker, false, "palette_darker.png"},
+        {"default palette again", light, true, "palette_light_again.png"},
+    };
+    const struct {
+        Control id;
+        QRgb spec;
+    } kLabels[] = {{Label6, 0x404040}, {Label_Time, 0x404040}, {Lab_ZanZhu, 0x0000ff}};
+    // Aliased strokes show the pen's own colour.
+    for (const auto& l : kLabels) {
+        QFont font = label(l.id)->font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        label(l.id)->setFont(font);
+    }
+    for (const auto& row : kPalettes) {
+        QApplication::setPalette(row.palette);
+        QApplication::processEvents();  // the palette reaches the widgets in posted events
+        const QImage grab = window->grab().toImage();
+        SaveScreenshot(*window, row.screenshot);
+        const QColor background = row.palette.color(QPalette::Window);
+        ASSERT_EQ(grab.pixelColor(0, grab.height() - 1), background) << row.name;
+        for (const auto& l : kLabels) {
+            SCOPED_TRACE(std::string(row.name) + ", " + std::string(SpecOf(l.id).name));
+            const QColor ink = StrongestInk(grab, label(l.id)->geometry(), background);
+            if (row.specColours) {
+                EXPECT_EQ(ink.rgb(), 0xff000000 | l.spec) << ink.name().toStdString();
+            } else {
+                EXPECT_GE(ContrastRatio(ink, background), 4.5) << ink.name().toStdString();
+            }
+        }
+    }
 }
 
 /// Whether a control and every frame around it are visible in the model.

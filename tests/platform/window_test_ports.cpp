@@ -1,18 +1,26 @@
-// The Qt ports: the OK/Cancel box driven for real, the shell, the clock, and the icon.
+// The Qt ports: the OK/Cancel box driven for real and in the desktop's language, the
+// shell, the clock, and the icon.
 #include "platform/qt_ports.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/qt_text.h"
+#include "platform/qt_translations.h"
+
 #include "window_test_support.h"
 
 namespace brevane {
@@ -77,6 +85,26 @@ TEST(ConfirmBox, ShowsMarkupAsTextAndThrowsWhenAborted) {
     EXPECT_THROW(confirm.AskOkCancel(kTitle, u"<b>1801</b>"), RunAborted);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_THROW(confirm.AskOkCancel(kTitle, kText), RunAborted);  // and never again
+}
+
+TEST(ConfirmBox, ButtonsReadInTheDesktopsLanguage) {
+    const QString file =
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm");
+    if (!QFile::exists(file)) {
+        GTEST_SKIP() << "no " << file.toStdString() << " (package qt6-translations-l10n)";
+    }
+    const std::unique_ptr<QTranslator> translator(
+        InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China)));
+    ASSERT_NE(translator, nullptr);
+    QStringList buttons;
+    WhenModalOpens([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        buttons = {box->button(QMessageBox::Ok)->text(), box->button(QMessageBox::Cancel)->text()};
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QtConfirm().AskOkCancel(kTitle, kText);
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("确定"), QStringLiteral("取消")}));
 }
 
 class UrlCatcher : public QObject {
