@@ -43,6 +43,11 @@ for line in 'abi <abi/4.0>,' \
     '  userns,' '  include if exists <local/brevane-pages>' '}'; do
     grep -qxF -- "$line" "$tree$profile" || { echo "$profile lacks: $line" >&2; exit 1; }
 done
+# The program it is attached to is in the package.
+[[ -x $tree/usr/libexec/brevane/brevane-pages ]] || {
+    echo "the page helper /usr/libexec/brevane/brevane-pages is not in the package" >&2
+    exit 1
+}
 
 echo "== maintainer scripts"
 # Each case: the system (AppArmor's user-namespace switch in the kernel: yes or no; the
