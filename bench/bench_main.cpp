@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark: whole runs of the program against the stand-in sites, each in a
 // fresh process, from process start to the end of the run and 3 s beyond, while the
 // window stays open. Prints one line per figure. Memory is counted for the window's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as the benchmark runs it: the six addresses come from the command line. It
 // prints a line when its window is first painted, and when the run ends its CPU time and
 // that of its page helper and browser processes. It stays open, as the program does,

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiler settings and the library-per-folder rule shared by every target of our own.
 
 option(BREVANE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors (the CI presets turn it on)" OFF)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by CPack on the staged files, after they were stripped of their symbols: also
 # drops the compiler's .comment and the .note section from the programs, as Debian's
 # own packaging tools do.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation of the programs, their manual pages, desktop entries, icons, AppStream
 # metadata and AppArmor profile, and the Debian package built from that installation.
 include(GNUInstallDirs)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as page text for the price cutters, the notice and the core
 // text operations. The bytes are read as UTF-8; NUL bytes split off a place name and a
 // catalogue, which otherwise are 广东 and the real region catalogue.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as what a page helper or the window sends, through the
 // frame reader and the message parsers.
 #include <cstddef>

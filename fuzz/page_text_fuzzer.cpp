@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as a page's HTML, through the body-text reader.
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs each fuzz target of the `fuzz` preset for the given number of seconds (default 60)
 # from its seed pages; a finding (crash, sanitizer report, broken invariant, hang) fails.
 set -euo pipefail

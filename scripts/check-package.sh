@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (cmake --workflow --preset package) and checks it as
 # Debian's tools do: lintian, the AppStream metadata and the desktop entries; then the
 # AppArmor profile, and the maintainer scripts run in a fake root on the systems they

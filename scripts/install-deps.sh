@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs everything Brevane needs to build, test and package on Debian 12 (run as root).
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive

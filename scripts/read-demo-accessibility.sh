@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the offline demo on a virtual display with the accessibility bus on, and
 # prints its window as a screen reader reads it through AT-SPI once the run has
 # named the place: every control's role, state, extents, name, description and

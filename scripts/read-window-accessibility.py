@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a running program's windows from outside, through AT-SPI, as a screen reader does.
 
 Waits until an application of the given name is on the accessibility bus and its window

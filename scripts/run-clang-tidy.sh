@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # clang-tidy with the checks of .clang-tidy over every C++ source of the project that the
 # default build compiles, and the project's headers they include, from the build's
 # compile_commands.json. Run after `cmake --workflow --preset default` (or its build).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the main window as it is created: kind (the browsers among them name
 // the hidden pages), container, geometry in twips, first caption, tooltip, visibility,
 // look, and whether a label is a link. The platform builds the window and its pages

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the platform gives the program: hidden pages, the OK/Cancel box, the shell
 // that opens a web address, and today's date. All calls are synchronous.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exact text operations on UTF-16 text: one character is one code unit, positions
 // count from 1 and a search that finds nothing gives 0.
 #pragma once

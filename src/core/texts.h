@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text the program shows or searches for, each in this one place, exact to the
 // code unit. U+3000 (ideographic space) is written as \u3000 so it can be seen.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state of the main window as the program sees it: caption, visibility and
 // tooltip of every control, the window caption, the start timer and the six
 // window-level values. The platform window mirrors it through an observer.

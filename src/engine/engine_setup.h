@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Before the browser engine starts: its switches, its start-up report, and whether it
 // can start in this process at all.
 #pragma once

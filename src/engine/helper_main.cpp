@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brevane-pages: the page helper. Runs the browser engine with the five hidden pages
 // for the window, which talks to it over its standard input and output.
 #include <QGuiApplication>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One hidden browser page: a QWebEnginePage without a view that never shows anything.
 #include "engine/hidden_page.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page helper's side of the protocol: requests in, answers out.
 #include "engine/page_server.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five hidden browser pages on Qt WebEngine, as the page helper runs them.
 #include "engine/web_pages.h"
 

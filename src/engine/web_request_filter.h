@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the hidden pages to what their text needs: documents, scripts and data.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One text holding the display name of every province and city, used by the price
 // cutters as a set of characters to delete.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The region table: 31 provinces in table order, each with its prefecture-level
 // cities in table order.
 #include "location/region_table.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed, ordered table of provinces and prefecture-level cities, and the match
 // of a location fragment onto it.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's protocol with its page helper: encoding and decoding of its frames.
 #include "pageproto/page_protocol.h"
 

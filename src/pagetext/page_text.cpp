@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns a page's HTML into its body text: gumbo parses, an explicit-stack walk feeds a
 // small writer that applies the white-space and line-break rules.
 #include "pagetext/page_text.h"

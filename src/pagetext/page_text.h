@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text a page's body shows, read from the page's HTML with the classic browser's rules.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Accessible interfaces of the main window's own widgets.
 #include "platform/control_accessibility.h"
 

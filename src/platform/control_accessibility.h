@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How screen readers and test tools read the main window: the window, its frames and
 // its labels, each with its role, texts, state and action.
 #pragma once

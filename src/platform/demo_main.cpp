@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The offline demo: the program, with its six addresses pointing at stand-in sites
 // that it serves itself on loopback from the bundled sample pages.
 #include <QApplication>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's log categories: only warnings and worse unless the rules ask for more.
 #include "platform/logging.h"
 

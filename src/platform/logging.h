@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's log categories. All are off unless the standard QT_LOGGING_RULES
 // turns them on, e.g. QT_LOGGING_RULES="brevane.*=true".
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The brevane program: one window that shows today's fuel prices for the user's place.
 #include <QApplication>
 

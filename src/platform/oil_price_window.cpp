@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: one widget per control, kept in step with the window model.
 #include "platform/oil_price_window.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hidden pages as the window reaches them: through the page helper, a process of its
 // own that runs the browser engine.
 #pragma once

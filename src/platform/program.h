@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The running program: the window model, the hidden pages, the window and the ports,
 // wired into one run context.
 #pragma once

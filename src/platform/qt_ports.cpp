@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The OK/Cancel box, the shell and the clock, made with Qt.
 #include "platform/qt_ports.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ports the program asks of the platform, made with Qt: the OK/Cancel box, the
 // shell that opens a web address, and the clock.
 #pragma once

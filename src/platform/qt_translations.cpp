@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading Qt's own translations for the user's UI languages.
 #include "platform/qt_translations.h"
 

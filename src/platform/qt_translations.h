@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own translations: the texts Qt itself draws (standard buttons, context menus)
 // in the user's language.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A label that lays out and paints its caption itself: plain text, hard line breaks,
 // wrapping at blanks, an optional fixed line pitch, auto-size, transparency.
 #pragma once

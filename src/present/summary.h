@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The final state of the price table: unit column or error 02, column tooltips and
 // the date line.
 #pragma once

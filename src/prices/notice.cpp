@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The latest price-adjustment notice, with its estimate for a 40-litre tank.
 #include "prices/notice.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rules shared by the price loaders: the excerpt behind a marker, the missed marks, and
 // how a panel label shows its cut.
 #pragma once

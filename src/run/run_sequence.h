@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the one run: first texts, the start timer, locate, load every panel,
 // and the caption that names the place.
 #pragma once

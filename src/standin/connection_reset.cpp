@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resetting a connection that the HTTP library owns: the library gives a handler no
 // access to its socket, so the socket is found by its two ports.
 #include "standin/connection_reset.h"

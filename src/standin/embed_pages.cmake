@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a C++ source that holds the given page files as byte arrays, so the
 # stand-in sites need no files at run time.
 # Usage: cmake -DBASE_DIR=<dir> -DOUTPUT=<file.cpp> -DPAGES=<a|b|...> -P embed_pages.cmake

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading /proc: parents, CPU times and memory of processes.
 #include "standin/process_tree.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process and its descendants as /proc shows them: threads, CPU time and memory, for the
 // tests and the benchmark that watch the program and its browser processes.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bundled sample pages: price pages of both sites for a few places, location
 // pages that name any place, and the sponsor page.
 #pragma once

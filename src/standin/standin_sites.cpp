@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The six loopback servers: routing, the request log and the faults.
 #include "standin/standin_sites.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stand-in web sites on loopback: the three location sources, the two price sites
 // and the sponsor page, each an HTTP server on its own port, serving the pages it is
 // given, logging every request in order and failing chosen paths on demand.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the window model: its state at creation and the changes it reports.
 #include "core/window_model.h"
 

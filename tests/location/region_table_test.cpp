@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the region table, its match, and the region catalogue built from it.
 #include <gtest/gtest.h>
 

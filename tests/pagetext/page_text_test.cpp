@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the body-text rule: markers, white space, breaks, tables, hidden content, hostile pages.
 #include "pagetext/page_text.h"
 

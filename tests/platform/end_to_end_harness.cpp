@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One run of the real program: window, WebEngine pages and message box, driven from
 // a timer that watches the request log and the modal box.
 #include "tests/platform/end_to_end_harness.h"

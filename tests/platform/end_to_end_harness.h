@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the whole program once against the stand-in sites, answers its OK/Cancel box
 // through the box itself, and reports what it requested and showed.
 #pragma once

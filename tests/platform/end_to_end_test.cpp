@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program against the stand-in sites: real window, real WebEngine pages,
 // the OK/Cancel box answered through the box itself. One QApplication and one set of
 // sites serve every scenario in turn.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small HTTP server on 127.0.0.1 for tests: routes set up by the test, a log of the
 // paths asked for, and handlers that can hang until the server stops.
 #pragma once

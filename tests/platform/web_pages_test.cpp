@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the hidden WebEngine pages against web servers on 127.0.0.1: the pages in
 // this process, and the window's side of the page helper with the real helper and with
 // this program standing in for a broken one.

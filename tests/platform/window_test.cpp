@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window offscreen: geometry, stacking, composition of the price table,
 // the status line on light and dark palettes, tooltips, what screen readers read, following the
 // model, the start timer, the sponsor label and closing.

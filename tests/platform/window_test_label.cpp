@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The label widget: line breaking, the line pitch, auto-size and clipping.
 #include "platform/twip_label.h"
 

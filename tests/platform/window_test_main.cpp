@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test program of the window, its label widget, the Qt ports and the program: one
 // offscreen QApplication for all cases.
 #include <QApplication>

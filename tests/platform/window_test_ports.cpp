@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt ports: the OK/Cancel box driven for real and in the desktop's language, the
 // shell, the clock, and the icon.
 #include "platform/qt_ports.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program with its real hidden pages, against a server on 127.0.0.1 that
 // never answers: closing the window ends the program with status 0 at any moment.
 #include "platform/program.h"

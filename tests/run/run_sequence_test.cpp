@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole runs of the program against fake pages and a scripted OK/Cancel answer: which
 // pages a run requests, in which order, and what the window shows at its end.
 #include "run/run_sequence.h"

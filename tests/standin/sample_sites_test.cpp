@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sample pages as the program will read them: served where the set says, and
 // carrying each source's marker in the body text the program's own rule gives.
 #include "standin/sample_sites.h"

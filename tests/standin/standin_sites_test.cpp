@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in sites against a real HTTP client: pages, the request log, the
 // addresses and every fault.
 #include "standin/standin_sites.h"

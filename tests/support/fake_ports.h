@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fakes of the platform ports: pages served from a table, a scripted OK/Cancel
 // answer, a recording shell, a fixed clock and a recording run log.
 #pragma once

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's icon, an amber fuel drop, and writes brevane.ico and the PNGs.
 
 The .ico holds nine images: 48, 32 and 16 pixels square, each at 4, 8 and 32 bits per
