@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "location/region_catalogue.h"
+#include "shenzhen_found.h"
 #include "support/fake_ports.h"
 #include "support/row_name.h"
 #include "support/sample_pages.h"
@@ -64,12 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LoadQiYouJiaGe, RequestsTheProvincePageAndKeepsItsPanel) {
     FakeProgram program;
-    program.window.values = {.provinceName = u"广东",
-                             .provinceSlug = u"guangdong",
-                             .cityName = u"深圳",
-                             .citySlug = u"shenzhen",
-                             .regionCatalogue = RegionCatalogueText(),
-                             .lookupStage = 1};
+    program.window.values = testing::ShenzhenFound();
     program.pages.Serve(u"http://a.test/guangdong.shtml", SiteAPage(u"广东"));
     Load_QiYouJiaGe(program.run);
     EXPECT_EQ(program.pages.addresses(),
@@ -116,12 +112,7 @@ TEST(LoadQiYouJiaGe2, NoCityHidesColumnTwoWithoutARequest) {
 
 TEST(LoadQiYouJiaGe2, CutsTheCityPageByTheCityName) {
     FakeProgram program;
-    program.window.values = {.provinceName = u"广东",
-                             .provinceSlug = u"guangdong",
-                             .cityName = u"深圳",
-                             .citySlug = u"shenzhen",
-                             .regionCatalogue = RegionCatalogueText(),
-                             .lookupStage = 1};
+    program.window.values = testing::ShenzhenFound();
     program.pages.Serve(u"http://a.test/guangdong/shenzhen.shtml", SiteAPage(u"深圳", u"7.15"));
     Load_QiYouJiaGe_2(program.run);
     EXPECT_EQ(program.pages.addresses(),
@@ -133,12 +124,7 @@ TEST(LoadQiYouJiaGe2, CutsTheCityPageByTheCityName) {
 
 TEST(LoadQiYouJiaGe2, CityPageNamingOnlyTheProvinceLeavesTheFrameShown) {
     FakeProgram program;
-    program.window.values = {.provinceName = u"广东",
-                             .provinceSlug = u"guangdong",
-                             .cityName = u"深圳",
-                             .citySlug = u"shenzhen",
-                             .regionCatalogue = RegionCatalogueText(),
-                             .lookupStage = 1};
+    program.window.values = testing::ShenzhenFound();
     program.pages.Serve(u"http://a.test/guangdong/shenzhen.shtml", SiteAPage(u"广东"));
     Load_QiYouJiaGe_2(program.run);
     EXPECT_FALSE(program.window.visible(Control::Lab_QiYouJiaGe_2));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "location/region_catalogue.h"
+#include "shenzhen_found.h"
 #include "support/fake_ports.h"
 #include "support/row_name.h"
 #include "support/sample_pages.h"
@@ -83,12 +84,7 @@ TEST(LoadYouJia, APanelWithoutNinetyTwoIsSetAndHidden) {
 
 TEST(LoadYouJia2, CityPanelFailureLeavesTheErrorPanelAlone) {
     FakeProgram program;
-    program.window.values = {.provinceName = u"广东",
-                             .provinceSlug = u"guangdong",
-                             .cityName = u"深圳",
-                             .citySlug = u"shenzhen",
-                             .regionCatalogue = RegionCatalogueText(),
-                             .lookupStage = 1};
+    program.window.values = testing::ShenzhenFound();
     program.window.setVisible(Control::Lab_QiYouJiaGe, false);
     program.window.setVisible(Control::Lab_YouJia, false);
     Load_YouJia_2(program.run);
