@@ -194,8 +194,9 @@ bool WebPages::start() {
         HiddenPage* page = slot.page.get();
         connect(page, &QWebEnginePage::loadingChanged, this,
                 [this, &slot](const QWebEngineLoadingInfo& info) {
-                    onLoadingChanged(slot,
-                                     info.status() == QWebEngineLoadingInfo::LoadStartedStatus);
+                    if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
+                        endWarmUp(slot);
+                    }
                 });
         connect(page, &QWebEnginePage::renderProcessTerminated, this,
                 [this, &slot] { onRendererEnded(slot); });
@@ -227,8 +228,8 @@ void WebPages::release() {
     m_filter.reset();
 }
 
-void WebPages::onLoadingChanged(Slot& slot, bool started) {
-    if (!slot.warming || started) {
+void WebPages::endWarmUp(Slot& slot) {
+    if (!slot.warming) {
         return;
     }
     slot.warming = false;
@@ -244,7 +245,7 @@ void WebPages::onLoadingChanged(Slot& slot, bool started) {
 void WebPages::onRendererEnded(Slot& slot) {
     ++m_rendererEnds;
     slot.documentGone = true;
-    onLoadingChanged(slot, false);
+    endWarmUp(slot);
     m_waiter.wake();
 }
 

@@ -89,7 +89,8 @@ private:
     /// Creates the profile and the pages unless they exist; false once released.
     bool start();
     Slot* slotOf(Control browser);
-    void onLoadingChanged(Slot& slot, bool started);
+    /// The warm-up's blank page of `slot` is done, well or not.
+    void endWarmUp(Slot& slot);
     void onRendererEnded(Slot& slot);
     PageResult navigate(Slot& slot, const QUrl& url);
     /// The body text of the document the page holds now; nothing when that document is

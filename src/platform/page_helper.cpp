@@ -100,13 +100,9 @@ void HelperPages::start() {
 }
 
 bool HelperPages::ensureHelper() {
-    if (m_helper == nullptr) {
-        startHelper();
+    if (m_helper != nullptr) {
+        return true;
     }
-    return m_helper != nullptr;
-}
-
-void HelperPages::startHelper() {
     QStringList arguments;
     if (m_launch.loopbackOnly) {
         arguments << QString::fromLatin1(pageproto::kLoopbackOnlyArgument);
@@ -139,6 +135,8 @@ void HelperPages::startHelper() {
         }
     });
     helper->start(QIODevice::ReadWrite);
+    // A program that cannot be started may be reported at once, and has then ended.
+    return m_helper != nullptr;
 }
 
 void HelperPages::onOutput() {
@@ -268,7 +266,7 @@ pageproto::PageAnswer HelperPages::exchange(const pageproto::Request& request,
     if (m_released) {
         return failed(QStringLiteral("pages already released"));
     }
-    if (m_unusable || !ensureHelper() || m_unusable) {
+    if (m_unusable || !ensureHelper()) {
         return failed(QStringLiteral("browser engine unusable"));
     }
     const auto deadline = Clock::now() + limit + kAnswerMargin + (m_ready ? 0s : kStartAllowance);

@@ -91,8 +91,8 @@ private:
         QString failure;  // why no answer will come
     };
 
+    /// Starts a helper unless one runs; false when none could be started.
     bool ensureHelper();
-    void startHelper();
     /// Sends one request and waits for its answer, at most `limit` plus the margin.
     pageproto::PageAnswer exchange(const pageproto::Request& request,
                                    std::chrono::milliseconds limit);
