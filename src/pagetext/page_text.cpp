@@ -350,8 +350,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-// Tags that gumbo does not know arrive as GUMBO_TAG_UNKNOWN with their source text.
-bool HasUnknownTagName(const GumboElement& element, std::string_view name) {
+// Whether an element has this tag name, whether or not this version of gumbo knows the
+// tag: the tags it does not know arrive as GUMBO_TAG_UNKNOWN with their source text.
+bool HasTagName(const GumboElement& element, std::string_view name) {
+    if (element.tag != GUMBO_TAG_UNKNOWN) {
+        return gumbo_normalized_tagname(element.tag) == name;
+    }
     GumboStringPiece tag = element.original_tag;
     gumbo_tag_from_original_text(&tag);
     return tag.data != nullptr && EqualsIgnoringCase({tag.data, tag.length}, name);
@@ -400,10 +404,10 @@ Role RoleOf(const GumboElement& element) {
             return Role::Cell;
         case GUMBO_TAG_SELECT: case GUMBO_TAG_OPTGROUP:
             return Role::Choices;
-        case GUMBO_TAG_UNKNOWN:
-            return HasUnknownTagName(element, "dialog") ? Role::Block : Role::Inline;
+        // Every other tag is inline, <dialog> a block. Newer versions of gumbo know tags
+        // the older ones do not (dialog, picture, search), so these go by name.
         default:
-            return Role::Inline;
+            return HasTagName(element, "dialog") ? Role::Block : Role::Inline;
     }
     // clang-format on
 }
