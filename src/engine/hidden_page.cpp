@@ -9,6 +9,10 @@
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QtGlobal>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 
 namespace brevane {
 
@@ -23,10 +27,15 @@ HiddenPage::HiddenPage(QWebEngineProfile* profile, QObject* parent)
                 QWebEngineCertificateError refused = error;
                 refused.rejectCertificate();
             });
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QWebEnginePage::permissionRequested, this,
+            [](QWebEnginePermission permission) { permission.deny(); });
+#else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {
                 setFeaturePermission(origin, feature, PermissionDeniedByUser);
             });
+#endif
     connect(this, &QWebEnginePage::fullScreenRequested, this,
             [](QWebEngineFullScreenRequest request) { request.reject(); });
     connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,

@@ -3,6 +3,8 @@
 // Keeps the hidden pages to what their text needs: documents, scripts and data.
 #include "engine/web_request_filter.h"
 
+#include <QtGlobal>
+
 namespace brevane {
 
 bool WebRequestFilter::allows(QWebEngineUrlRequestInfo::ResourceType type) {
@@ -17,6 +19,9 @@ bool WebRequestFilter::allows(QWebEngineUrlRequestInfo::ResourceType type) {
         case Info::ResourceTypeSubResource:
         case Info::ResourceTypeWebSocket:
         case Info::ResourceTypeUnknown:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        case Info::ResourceTypeJson:  // a script's JSON module: data, as an XHR's answer
+#endif
             return true;
         case Info::ResourceTypeSubFrame:
         case Info::ResourceTypeNavigationPreloadSubFrame:
