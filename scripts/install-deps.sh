@@ -1,16 +1,45 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs everything Brevane needs to build, test and package on Debian 12 (run as root).
+# Installs everything Brevane needs to build, test and package on Debian (run as root). It
+# names no release: it installs the packages the machine's own archive has, asking apt-cache
+# where a name differs between releases.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
+
+# Whether the archive has a package of this name to install.
+available() {
+    [[ -n $(apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p' | grep -v '(none)') ]]
+}
+
+# clang for the fuzz targets and clang-tidy: the release's own, through its unversioned
+# packages, or else the newest version the archive has all three packages of.
+clang_packages=(clang clang-tidy libclang-rt-dev)
+for package in "${clang_packages[@]}"; do
+    if ! available "$package"; then
+        clang_packages=()
+        for version in $(apt-cache pkgnames clang- | sed -n 's/^clang-\([0-9][0-9]*\)$/\1/p' | sort -rn); do
+            if available "clang-$version" && available "clang-tidy-$version" &&
+                available "libclang-rt-$version-dev"; then
+                clang_packages=("clang-$version" "clang-tidy-$version" "libclang-rt-$version-dev")
+                break
+            fi
+        done
+        break
+    fi
+done
+if [[ ${#clang_packages[@]} -eq 0 ]]; then
+    echo "install-deps: the archive has no clang with clang-tidy and its runtime libraries" >&2
+    exit 1
+fi
+
 apt-get install -y --no-install-recommends \
-    g++ make cmake pkg-config git ca-certificates clang-format \
-    clang-14 libclang-rt-14-dev clang-tidy-14 \
+    g++ cmake ninja-build pkg-config git ca-certificates clang-format \
+    "${clang_packages[@]}" \
     libgtest-dev \
     qt6-base-dev qt6-webengine-dev libgl-dev \
-    libgumbo-dev libcpp-httplib-dev \
+    libgumbo-dev libcpp-httplib-dev libssl-dev \
     fonts-wqy-microhei xvfb xauth \
     qt6-translations-l10n \
     dpkg-dev file \

@@ -13,8 +13,22 @@ if [[ ! -f "$build/compile_commands.json" ]]; then
     echo "no $build/compile_commands.json: configure and build the default preset first" >&2
     exit 1
 fi
+# The release's own clang-tidy (unversioned), or else the newest versioned one installed.
+newest() {
+    if command -v "$1" >/dev/null; then
+        echo "$1"
+    else
+        compgen -c "$1-" | grep -E "^$1-[0-9]+$" | sort -rV | head -n 1
+    fi
+}
+tidy=$(newest clang-tidy)
+runner=$(newest run-clang-tidy)
+if [[ -z $tidy || -z $runner ]]; then
+    echo "no clang-tidy installed: run scripts/install-deps.sh" >&2
+    exit 1
+fi
 # The build's own generated sources (moc, embedded pages) are left out; the compiler's
 # warning options that clang does not know are not findings.
-run-clang-tidy-14 -p "$build" -j "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" -quiet \
-    -clang-tidy-binary clang-tidy-14 -extra-arg=-Wno-unknown-warning-option \
+"$runner" -p "$build" -j "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" -quiet \
+    -clang-tidy-binary "$tidy" -extra-arg=-Wno-unknown-warning-option \
     "^$PWD/(src|tests|bench|fuzz)/.*\.cpp$"
