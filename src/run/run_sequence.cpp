@@ -72,7 +72,7 @@ void Tim_UpData_Timer(RunContext& run) {
     run.window.setTimerEnabled(false);
     try {
         LocateAndLoad(run);
-    } catch (const RunAborted&) {
+    } catch (const RunAborted&) {  // NOLINT(bugprone-empty-catch)
         // The window is gone; nothing of it may be touched any more.
     } catch (const std::exception& failure) {
         // A step failed in a way of its own (a page port giving up, memory running
