@@ -23,6 +23,7 @@ public:
     struct Request {
         Control browser;
         std::u16string address;
+        auto operator<=>(const Request&) const = default;
     };
 
     void Serve(std::u16string address, std::u16string text) {
@@ -31,11 +32,16 @@ public:
 
     std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) override;
     std::u16string ReadPageText(Control browser) override;
+    void Expect(Control browser, std::u16string_view address) override {
+        m_expected.push_back({browser, std::u16string(address)});
+    }
 
     /// Addresses requested, in order.
     std::vector<std::u16string> addresses() const;
     const std::vector<Request>& requests() const { return m_requests; }
     int reads() const { return m_reads; }
+    /// Loads said ahead, in order.
+    const std::vector<Request>& expected() const { return m_expected; }
 
     /// Runs during every wait, after the navigation and before the text is read.
     std::function<void(Control browser)> duringWait;
@@ -46,6 +52,7 @@ private:
     std::map<std::u16string, std::u16string> m_pages;
     std::map<Control, std::u16string> m_held;  // address each control was last sent to
     std::vector<Request> m_requests;
+    std::vector<Request> m_expected;
     int m_reads = 0;
 };
 
