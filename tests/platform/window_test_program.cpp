@@ -13,7 +13,7 @@
 #include <chrono>
 
 #include "core/controls.h"
-#include "local_http_server.h"
+#include "support/local_http_server.h"
 #include "platform/oil_price_window.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
