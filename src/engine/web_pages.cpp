@@ -163,7 +163,10 @@ public:
         }
         // The warm-up's blank page, still loading, finishes first: its end must not pass
         // for this navigation's.
-        connect(&m_startTimer, &QTimer::timeout, this, [this] { warmedUp(); });
+        connect(&m_startTimer, &QTimer::timeout, this, [this] {
+            m_startTimer.disconnect(this);
+            navigate();
+        });
         m_startTimer.start(std::min(Until(m_deadline), kStartGrace));
     }
 
@@ -178,12 +181,17 @@ public:
         }
     }
 
-    /// The warm-up's blank page of this job's page is done.
+    /// The warm-up's blank page of this job's page is done. The navigation starts once
+    /// the page has finished telling of that, not from inside it.
     void warmedUp() {
         if (!m_done && !m_url.isEmpty() && !m_navigating) {
             m_startTimer.stop();
             m_startTimer.disconnect(this);
-            navigate();
+            QTimer::singleShot(0, this, [this] {
+                if (!m_done && !m_navigating) {
+                    navigate();
+                }
+            });
         }
     }
 
@@ -199,9 +207,13 @@ private:
         m_slot.documentGone = false;
         connect(&page, &QWebEnginePage::loadingChanged, this,
                 [this](const QWebEngineLoadingInfo& info) { onLoadingChanged(info); });
-        // A crashed renderer finishes no load and leaves no document to read.
+        // A crashed renderer finishes no load and leaves no document to read. Only a
+        // navigation still under way when the renderer ends (every page shares it, and
+        // another page's stuck script may have had it ended) goes on, in a fresh one.
         connect(&page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-            loaded({Outcome::Failed, QStringLiteral("renderer process ended"), {}});
+            if (!m_slot.page->isLoading()) {
+                loaded({Outcome::Failed, QStringLiteral("renderer process ended"), {}});
+            }
         });
         // One that reports no start was dropped by the engine, and nothing will end it.
         connect(&m_startTimer, &QTimer::timeout, this, [this] {
