@@ -10,7 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <tuple>
+#include <cstdint>
 
 #include "engine/web_pages.h"
 
@@ -80,8 +80,10 @@ void PageServer::onReadable() {
 }
 
 void PageServer::serve(const pageproto::Request& request) {
-    const auto [id, control, limitMs] = std::visit(
-        [](const auto& r) { return std::tuple(r.id, r.control, r.timeLimitMs); }, request);
+    const std::uint32_t id = std::visit([](const auto& r) { return r.id; }, request);
+    const Control control = std::visit([](const auto& r) { return r.control; }, request);
+    const std::chrono::milliseconds limit(
+        std::visit([](const auto& r) { return r.timeLimitMs; }, request));
     auto answer = [this, id, control](PageResult result) {
         send(pageproto::PageAnswer{.id = id,
                                    .control = control,
@@ -89,7 +91,6 @@ void PageServer::serve(const pageproto::Request& request) {
                                    .detail = result.detail.toStdU16String(),
                                    .text = std::move(result.text)});
     };
-    const std::chrono::milliseconds limit(limitMs);
     if (const auto* load = std::get_if<pageproto::LoadRequest>(&request)) {
         m_pages.load(control, load->address, limit, std::move(answer));
     } else {

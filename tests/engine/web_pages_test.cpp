@@ -365,7 +365,7 @@ TEST(WebPagesWait, PagesLoadSideBySideAndANewRequestForAPageEndsItsLastOne) {
 
     std::vector<std::u16string> answers;
     QEventLoop loop;
-    const auto answer = [&](PageResult result) {
+    const auto answer = [&](const PageResult& result) {
         answers.push_back(result.text);
         if (answers.size() == 4) {
             loop.quit();

@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     .control = Control::Web_QiYouJiaGe_2,
                                     .outcome = Outcome::TimedOut,
                                     .detail = u"HTTP status 504",
-                                    .text = std::u16string(u"92# \U0001F600\0end", 11)}}}),
+                                    .text = std::u16string(u"92# \U0001F600\0end", 10)}}}),
     RowName());
 
 struct Malformed {

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/ports.h"
@@ -23,7 +24,10 @@ public:
     struct Request {
         Control browser;
         std::u16string address;
-        auto operator<=>(const Request&) const = default;
+        bool operator==(const Request&) const = default;
+        bool operator<(const Request& other) const {
+            return std::tie(browser, address) < std::tie(other.browser, other.address);
+        }
     };
 
     void Serve(std::u16string address, std::u16string text) {
