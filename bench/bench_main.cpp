@@ -213,8 +213,13 @@ std::vector<Sample> RunMany(const std::string& program, const standin::StandinSi
 
 }  // namespace
 
+// brevane-bench [runs] [program] [page delay in ms]: the delay holds back every page of
+// the run (location and price pages, not their images), as a slow line to real sites
+// would.
 int main(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const auto pageDelay =
+        std::chrono::milliseconds(argc > 3 ? std::max(0, std::atoi(argv[3])) : 0);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (geteuid() == 0) {
         // The browser's sandbox refuses to run as root.
@@ -229,6 +234,12 @@ int main(int argc, char* argv[]) {
 
     standin::StandinSites sites;
     standin::ServeSampleRun(sites);
+    if (pageDelay.count() > 0) {
+        sites.fail(standin::Site::Location1, "/", {standin::FaultKind::Delay, pageDelay});
+        for (const standin::SamplePage& page : standin::SamplePages()) {
+            sites.fail(page.site, std::string(page.path), {standin::FaultKind::Delay, pageDelay});
+        }
+    }
     const std::vector<Sample> plain = RunMany(program, sites, runs, true);
 
     // The province page's images take 10 s each; the run should not wait for them.
@@ -243,8 +254,8 @@ int main(int argc, char* argv[]) {
         imageRequests += request.path.starts_with("/img/") ? 1 : 0;
     }
 
-    std::printf("runs per case: %d (completed %zu and %zu)\n", runs, plain.size(),
-                slowImages.size());
+    std::printf("runs per case: %d (completed %zu and %zu), each page held back %lld ms\n", runs,
+                plain.size(), slowImages.size(), static_cast<long long>(pageDelay.count()));
     std::printf("time from process start to the window's first paint, median: %.1f ms\n",
                 MedianOf(plain, &Sample::shownMs));
     std::printf(

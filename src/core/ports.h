@@ -32,6 +32,13 @@ public:
                                     std::optional<std::u16string_view> address) = 0;
     /// The body text of the page `browser` holds now, without navigation or waiting.
     virtual std::u16string ReadPageText(Control browser) = 0;
+    /// Says ahead that `browser` will be sent to `address` by a later LoadPage, so that
+    /// the page may start loading now, beside the others; that LoadPage then waits only
+    /// for what remains of it. A port may ignore it. Throws nothing.
+    virtual void Expect(Control browser, std::u16string_view address) {
+        static_cast<void>(browser);
+        static_cast<void>(address);
+    }
 };
 
 /// A modal box with OK (the default) and Cancel.

@@ -20,8 +20,8 @@ constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
 constexpr char kSandboxOffVariable[] = "QTWEBENGINE_DISABLE_SANDBOX";
 constexpr char kEngineArguments[] = "--webEngineArgs";
 constexpr char kNoSandbox[] = "--no-sandbox";
-// The pages are on a handful of sites and load one after another; one renderer process
-// serves them all, started ahead of the first load.
+// The pages are on a handful of sites; one renderer process serves them all, those that
+// load side by side too, started ahead of the first load.
 constexpr char kOneRenderer[] = "--renderer-process-limit=1";
 // The engine runs its network service and graphics in the program's own process, and
 // nothing else it starts goes without the sandbox: the zygote kept for such processes

@@ -10,7 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <tuple>
+#include <cstdint>
 
 #include "engine/web_pages.h"
 
@@ -22,14 +22,19 @@ PageServer::PageServer(WebPages& pages, int input, int output, QObject* parent)
       m_output(output),
       m_input(input),
       m_notifier(std::make_unique<QSocketNotifier>(input, QSocketNotifier::Read)) {
-    // The notifier stays on during a load, so that the window's end is seen even then.
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &PageServer::onReadable);
     connect(&m_pages, &WebPages::warmedUp, this, [this] { send(pageproto::Ready{}); });
 }
 
-PageServer::~PageServer() = default;
+PageServer::~PageServer() {
+    // No answer may come for a server that is gone.
+    m_pages.release();
+}
 
 bool PageServer::send(const pageproto::Answer& answer) {
+    if (m_stopped) {
+        return false;
+    }
     const std::string frame = pageproto::Frame(answer);
     std::size_t written = 0;
     while (written < frame.size()) {
@@ -57,13 +62,7 @@ void PageServer::onReadable() {
         return;
     }
     m_reader.append(std::string_view(buffer, static_cast<std::size_t>(n)));
-    // A request that arrives during a load waits for it; a nested wait would take the
-    // running one over.
-    QTimer::singleShot(0, this, &PageServer::serveNext);
-}
-
-void PageServer::serveNext() {
-    while (!m_serving && !m_stopped) {
+    while (!m_stopped) {
         const std::optional<std::string> payload = m_reader.next();
         if (!payload) {
             if (m_reader.broken()) {
@@ -76,27 +75,26 @@ void PageServer::serveNext() {
             stop();
             return;
         }
-        m_serving = true;
         serve(*request);
-        m_serving = false;
     }
 }
 
 void PageServer::serve(const pageproto::Request& request) {
-    const auto [id, control, limit] = std::visit(
-        [](const auto& r) { return std::tuple(r.id, r.control, r.timeLimitMs); }, request);
-    m_pages.setTimeLimit(std::chrono::milliseconds(limit));
-    try {
-        const auto* load = std::get_if<pageproto::LoadRequest>(&request);
-        PageResult result =
-            load != nullptr ? m_pages.load(control, load->address) : m_pages.read(control);
+    const std::uint32_t id = std::visit([](const auto& r) { return r.id; }, request);
+    const Control control = std::visit([](const auto& r) { return r.control; }, request);
+    const std::chrono::milliseconds limit(
+        std::visit([](const auto& r) { return r.timeLimitMs; }, request));
+    auto answer = [this, id, control](PageResult result) {
         send(pageproto::PageAnswer{.id = id,
                                    .control = control,
                                    .outcome = result.outcome,
                                    .detail = result.detail.toStdU16String(),
                                    .text = std::move(result.text)});
-    } catch (const RunAborted&) {
-        // stop() has run: nobody waits for this answer any more.
+    };
+    if (const auto* load = std::get_if<pageproto::LoadRequest>(&request)) {
+        m_pages.load(control, load->address, limit, std::move(answer));
+    } else {
+        m_pages.read(control, limit, std::move(answer));
     }
 }
 
@@ -106,8 +104,7 @@ void PageServer::stop() {
     }
     m_stopped = true;
     m_notifier->setEnabled(false);
-    m_pages.abort();
-    // Leaves the load in progress, if any, to unwind first.
+    // Leaves the answer being written, if any, to unwind first.
     QTimer::singleShot(0, this, &PageServer::finished);
 }
 

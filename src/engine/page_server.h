@@ -15,10 +15,12 @@ namespace brevane {
 
 class WebPages;
 
-/// Serves the window's requests with the hidden pages, one at a time, in the order they
-/// come. Reads frames from `input` and writes answers to `output` (file descriptors it
-/// does not own). Sends Ready once the pages have warmed up. When the input ends or
-/// carries a malformed frame, any load in progress is aborted and finished() follows.
+/// Serves the window's requests with the hidden pages: each starts as it comes, beside
+/// those still in progress, and is answered when it is done. Reads frames from `input`
+/// and writes answers to `output` (file descriptors it does not own). Sends Ready, with
+/// the protocol's version, once the pages have warmed up. Keeps nothing of the window's
+/// but what the pages show. When the input ends or carries a malformed frame, no further
+/// answer is sent and finished() follows.
 class PageServer : public QObject {
     Q_OBJECT
 public:
@@ -33,7 +35,6 @@ signals:
 
 private:
     void onReadable();
-    void serveNext();
     void serve(const pageproto::Request& request);
     void stop();
 
@@ -42,7 +43,6 @@ private:
     int m_input;
     std::unique_ptr<QSocketNotifier> m_notifier;
     pageproto::FrameReader m_reader;
-    bool m_serving = false;
     bool m_stopped = false;
 };
 

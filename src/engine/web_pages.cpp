@@ -4,6 +4,7 @@
 #include "engine/web_pages.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QVariant>
@@ -26,14 +27,16 @@ namespace brevane {
 
 namespace {
 
-using Clock = Waiter::Clock;
+using Clock = std::chrono::steady_clock;
 using pageproto::Outcome;
+using std::chrono::milliseconds;
 
 // A hostile page must not exhaust memory: only this much of its document is read.
 constexpr qsizetype kMaxHtmlChars = 16 * 1024 * 1024;  // UTF-16 code units, in the page
 constexpr qsizetype kMaxHtmlBytes = 32 * 1024 * 1024;  // UTF-8, handed to the parser
-constexpr std::chrono::milliseconds kReadLimit{5000};  // then the renderer counts as stuck
-constexpr std::chrono::milliseconds kStartGrace{3000};
+// A load reports its start at once, long before any answer, and a warm-up's blank page
+// ends as soon; one that reports nothing in this time never will.
+constexpr milliseconds kStartGrace = pageproto::kRendererEnd;
 
 // Runs in the application's own script world, which the page's scripts cannot see.
 // Each document is stamped with the number of the navigation that first read it; a
@@ -111,50 +114,232 @@ PageResult Finished(const QWebEngineLoadingInfo& info) {
     return {Outcome::Failed, info.errorString(), {}};
 }
 
+milliseconds Until(Clock::time_point deadline) {
+    return std::max(milliseconds(0),
+                    std::chrono::duration_cast<milliseconds>(deadline - Clock::now()));
+}
+
 }  // namespace
 
-// --- Navigation ---------------------------------------------------------------------------
+// --- Job ----------------------------------------------------------------------------------
 
-/// One navigation of one page, from its request to its end. Only a finish that follows
-/// a start seen after the request belongs to it: anything earlier is the end of the page
-/// that was there before. A page that sends itself on at once (a script redirect) is
-/// followed to where it lands.
-class WebPages::Navigation : public QObject {
+/// One load or read of one page, from its request to its answer. A load follows its
+/// navigation: only a finish that follows a start seen after the request belongs to it,
+/// as anything earlier is the end of the page that was there before, and a page that
+/// sends itself on at once (a script redirect) is followed to where it lands. Then the
+/// page's text is read, unless the load failed: an error answer's body is not the page
+/// asked for. Once it has answered, a job reacts to nothing any more.
+class WebPages::Job : public QObject {
 public:
-    Navigation(HiddenPage& page, Waiter& waiter) : m_page(page), m_waiter(waiter) {
-        connect(&page, &QWebEnginePage::loadingChanged, this,
-                [this](const QWebEngineLoadingInfo& info) { onLoadingChanged(info); });
-        // A crashed renderer finishes no load and leaves no document to read.
-        connect(&page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-            end({Outcome::Failed, QStringLiteral("renderer process ended"), {}});
-        });
+    Job(WebPages& pages, Slot& slot, Answer answer, milliseconds limit)
+        : m_pages(pages),
+          m_slot(slot),
+          m_answer(std::move(answer)),
+          m_limit(limit),
+          m_deadline(Clock::now() + limit) {
+        for (QTimer* timer : {&m_startTimer, &m_deadlineTimer, &m_readTimer}) {
+            timer->setSingleShot(true);
+            timer->setTimerType(Qt::PreciseTimer);
+        }
     }
 
-    bool started() const { return m_started; }
-    bool finished() const { return m_end.has_value(); }
-    PageResult result() const { return m_end.value_or(PageResult{}); }
+    Answer takeAnswer() {
+        m_done = true;
+        m_startTimer.stop();
+        m_deadlineTimer.stop();
+        m_readTimer.stop();
+        if (m_slot.page != nullptr) {
+            m_slot.page->disconnect(this);
+        }
+        m_pages.disconnect(this);
+        return std::move(m_answer);
+    }
+
+    void startLoad(const QUrl& url) {
+        m_url = url;
+        if (!m_slot.warming) {
+            navigate();
+            return;
+        }
+        // The warm-up's blank page, still loading, finishes first: its end must not pass
+        // for this navigation's.
+        connect(&m_startTimer, &QTimer::timeout, this, [this] {
+            m_startTimer.disconnect(this);
+            navigate();
+        });
+        m_startTimer.start(std::min(Until(m_deadline), kStartGrace));
+    }
+
+    void startRead() {
+        m_isRead = true;
+        if (m_slot.serial == 0) {
+            finish({Outcome::Loaded, QStringLiteral("holds no page"), {}});
+        } else if (!m_slot.readable || m_slot.documentGone) {
+            finish({Outcome::Failed, QStringLiteral("document no longer readable"), {}});
+        } else {
+            readText();
+        }
+    }
+
+    /// The warm-up's blank page of this job's page is done. The navigation starts once
+    /// the page has finished telling of that, not from inside it.
+    void warmedUp() {
+        if (!m_done && !m_url.isEmpty() && !m_navigating) {
+            m_startTimer.stop();
+            m_startTimer.disconnect(this);
+            QTimer::singleShot(0, this, [this] {
+                if (!m_done && !m_navigating) {
+                    navigate();
+                }
+            });
+        }
+    }
 
 private:
+    void navigate() {
+        m_navigating = true;
+        m_slot.warming = false;
+        HiddenPage& page = *m_slot.page;
+        // Load signals of this page's earlier navigation may still sit in the queue; let
+        // them be delivered now, before this navigation listens.
+        QCoreApplication::sendPostedEvents(&page);
+        ++m_slot.serial;
+        m_slot.documentGone = false;
+        connect(&page, &QWebEnginePage::loadingChanged, this,
+                [this](const QWebEngineLoadingInfo& info) { onLoadingChanged(info); });
+        // A crashed renderer finishes no load and leaves no document to read. Only a
+        // navigation still under way when the renderer ends (every page shares it, and
+        // another page's stuck script may have had it ended) goes on, in a fresh one.
+        connect(&page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+            if (!m_slot.page->isLoading()) {
+                loaded({Outcome::Failed, QStringLiteral("renderer process ended"), {}});
+            }
+        });
+        // One that reports no start was dropped by the engine, and nothing will end it.
+        connect(&m_startTimer, &QTimer::timeout, this, [this] {
+            if (!m_started && !m_slot.page->isLoading()) {
+                loaded({Outcome::Failed, QStringLiteral("load never started"), {}});
+            }
+        });
+        connect(&m_deadlineTimer, &QTimer::timeout, this, [this] {
+            // Stopping reports an end, which is not this navigation's own any more.
+            m_slot.page->disconnect(this);
+            m_slot.page->triggerAction(QWebEnginePage::Stop);
+            loaded({Outcome::TimedOut, QString(), {}});
+        });
+        page.load(m_url);
+        m_startTimer.start(std::min(Until(m_deadline), kStartGrace));
+        m_deadlineTimer.start(Until(m_deadline));
+    }
+
     void onLoadingChanged(const QWebEngineLoadingInfo& info) {
         if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
             m_started = true;
-            m_waiter.wake();
-        } else if (m_started && !m_page.isLoading()) {
-            end(Finished(info));
+        } else if (m_started && !m_slot.page->isLoading()) {
+            loaded(Finished(info));
         }
-    }
-    void end(PageResult result) {
-        if (!m_end) {
-            m_started = true;
-            m_end = std::move(result);
-        }
-        m_waiter.wake();
     }
 
-    HiddenPage& m_page;
-    Waiter& m_waiter;
+    /// The navigation has ended: the page's text is read unless it failed.
+    void loaded(PageResult result) {
+        if (m_done || m_reading) {
+            return;
+        }
+        m_startTimer.stop();
+        m_deadlineTimer.stop();
+        m_slot.page->disconnect(this);
+        m_result = std::move(result);
+        m_slot.readable = m_result.outcome != Outcome::Failed;
+        if (m_slot.readable) {
+            readText();
+        } else {
+            finish(std::move(m_result));
+        }
+    }
+
+    void readText() {
+        m_reading = true;
+        const QString script =
+            QString::fromUtf16(kReadScript).arg(m_slot.serial).arg(kMaxHtmlChars);
+        // The renderer may answer after this job is gone.
+        const QPointer<Job> self(this);
+        m_slot.page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                   [self](const QVariant& html) {
+                                       if (self != nullptr) {
+                                           self->onHtml(html);
+                                       }
+                                   });
+        connect(m_slot.page.get(), &QWebEnginePage::renderProcessTerminated, this,
+                [this] { textRead(std::nullopt); });
+        connect(&m_readTimer, &QTimer::timeout, this, [this] { onReadTimedOut(); });
+        m_readTimer.start(pageproto::ReadLimit(m_limit));
+    }
+
+    void onHtml(const QVariant& html) {
+        if (html.typeId() != QMetaType::QString) {
+            textRead(std::nullopt);
+            return;
+        }
+        QByteArray utf8 = html.toString().toUtf8();
+        if (utf8.size() > kMaxHtmlBytes) {
+            qsizetype end = kMaxHtmlBytes;
+            while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+                --end;
+            }
+            utf8.truncate(end);
+        }
+        textRead(PageTextFromHtml(std::string_view(utf8.constData(), std::size_t(utf8.size()))));
+    }
+
+    void onReadTimedOut() {
+        // The renderer gives no answer: a script that never ends, or a document too big
+        // to lay out, keeps it busy. Every page shares it, so it is ended, and the next
+        // load starts a fresh one instead of waiting out its limit too. Every page learns
+        // of its end at once; none must learn of it during its next load.
+        const qint64 renderer = m_slot.page->renderProcessPid();
+        if (renderer <= 0) {
+            textRead(std::nullopt);
+            return;
+        }
+        m_slot.page->disconnect(this);
+        connect(&m_pages, &WebPages::rendererEnded, this, [this] { textRead(std::nullopt); });
+        m_readTimer.disconnect(this);
+        connect(&m_readTimer, &QTimer::timeout, this, [this] { textRead(std::nullopt); });
+        m_readTimer.start(pageproto::kRendererEnd);
+        ::kill(static_cast<pid_t>(renderer), SIGKILL);
+    }
+
+    void textRead(std::optional<std::u16string> text) {
+        if (m_done) {
+            return;
+        }
+        if (m_isRead) {
+            finish(text ? PageResult{Outcome::Loaded, QString(), std::move(*text)}
+                        : PageResult{
+                              Outcome::Failed, QStringLiteral("document no longer readable"), {}});
+            return;
+        }
+        m_result.text = std::move(text).value_or(std::u16string());
+        finish(std::move(m_result));
+    }
+
+    void finish(PageResult result) { m_pages.finish(m_slot, this, std::move(result)); }
+
+    WebPages& m_pages;
+    Slot& m_slot;
+    Answer m_answer;
+    milliseconds m_limit;
+    Clock::time_point m_deadline;
+    QUrl m_url;
+    QTimer m_startTimer;
+    QTimer m_deadlineTimer;
+    QTimer m_readTimer;
+    PageResult m_result;
+    bool m_isRead = false;
+    bool m_navigating = false;
     bool m_started = false;
-    std::optional<PageResult> m_end;
+    bool m_reading = false;
+    bool m_done = false;
 };
 
 // --- WebPages -----------------------------------------------------------------------------
@@ -205,7 +390,7 @@ bool WebPages::start() {
 }
 
 void WebPages::warmUp() {
-    if (m_waiter.aborted() || m_profile != nullptr || !start()) {
+    if (m_profile != nullptr || !start()) {
         return;
     }
     // A page sets itself up in the engine with its first load. A blank document asks
@@ -219,6 +404,8 @@ void WebPages::warmUp() {
 void WebPages::release() {
     m_released = true;
     for (Slot& slot : m_slots) {
+        // Its answer is not due any more.
+        slot.job.reset();
         if (slot.page != nullptr) {
             slot.page->disconnect(this);
             slot.page.reset();
@@ -233,7 +420,9 @@ void WebPages::endWarmUp(Slot& slot) {
         return;
     }
     slot.warming = false;
-    m_waiter.wake();
+    if (slot.job != nullptr) {
+        slot.job->warmedUp();
+    }
     const bool warm =
         std::none_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.warming; });
     if (warm && !m_warm) {
@@ -243,78 +432,9 @@ void WebPages::endWarmUp(Slot& slot) {
 }
 
 void WebPages::onRendererEnded(Slot& slot) {
-    ++m_rendererEnds;
     slot.documentGone = true;
     endWarmUp(slot);
-    m_waiter.wake();
-}
-
-PageResult WebPages::load(Control browser, std::optional<std::u16string_view> address) {
-    throwIfAborted();
-    Slot* slot = slotOf(browser);
-    // Loads run one after another; one asked for from inside another's wait (an event
-    // handler running during it) would take that wait over, so it gets nothing.
-    if (slot == nullptr || m_waiter.waiting()) {
-        return {Outcome::Failed, QStringLiteral("another load is in progress"), {}};
-    }
-    if (!address.has_value()) {
-        return read(browser);
-    }
-
-    const QUrl url(QString::fromStdU16String(std::u16string(*address)));
-    PageResult result;
-    if (!start()) {
-        result = {Outcome::Failed, QStringLiteral("pages already released"), {}};
-    } else if (slot->serial > 0 && movesWithinDocument(url, slot->page->url())) {
-        // The engine reports no load for this, and the document stays the one shown.
-        slot->page->load(url);
-        result = {Outcome::Loaded, QStringLiteral("same document"), {}};
-    } else if (!isWebAddress(url)) {
-        // The engine would drop it without a word.
-        result = {Outcome::Failed, QStringLiteral("not a web address"), {}};
-    } else {
-        result = navigate(*slot, url);
-    }
-    // A failed load leaves no page of its own: an error answer's body is not the page
-    // asked for.
-    slot->readable = result.outcome != Outcome::Failed;
-    slot->text = slot->readable ? readText(*slot).value_or(std::u16string()) : std::u16string();
-    throwIfAborted();
-    result.text = slot->text;
-    return result;
-}
-
-PageResult WebPages::read(Control browser) {
-    throwIfAborted();
-    Slot* slot = slotOf(browser);
-    if (slot == nullptr || m_waiter.waiting()) {
-        return {Outcome::Failed, QStringLiteral("another load is in progress"), {}};
-    }
-    if (slot->serial == 0) {
-        return {Outcome::Loaded, QStringLiteral("holds no page"), {}};
-    }
-    std::optional<std::u16string> text;
-    if (slot->readable && !slot->documentGone && start()) {
-        text = readText(*slot);
-    }
-    throwIfAborted();
-    if (!text) {
-        return {Outcome::Failed, QStringLiteral("document no longer readable"), slot->text};
-    }
-    return {Outcome::Loaded, QString(), std::move(*text)};
-}
-
-void WebPages::abort() {
-    m_waiter.abort();
-    for (Slot& slot : m_slots) {
-        if (slot.page != nullptr && slot.page->isLoading()) {
-            slot.page->triggerAction(QWebEnginePage::Stop);
-        }
-    }
-}
-
-void WebPages::setTimeLimit(std::chrono::milliseconds limit) {
-    m_timeLimit = std::max(limit, std::chrono::milliseconds(1));
+    emit rendererEnded();
 }
 
 WebPages::Slot* WebPages::slotOf(Control browser) {
@@ -323,83 +443,60 @@ WebPages::Slot* WebPages::slotOf(Control browser) {
     return it != m_slots.end() ? &*it : nullptr;
 }
 
-PageResult WebPages::navigate(Slot& slot, const QUrl& url) {
-    const auto now = Clock::now();
-    const auto deadline = now + m_timeLimit;
-    // The warm-up's blank page, should it still be loading, finishes first: its end
-    // must not pass for this navigation's.
-    m_waiter.until([&slot] { return !slot.warming; }, std::min(deadline, now + kStartGrace));
-    slot.warming = false;
-    // Load signals of this page's earlier navigation may still sit in the queue; let them
-    // be delivered now, while nobody waits for them.
-    QCoreApplication::sendPostedEvents(slot.page.get());
-
-    ++slot.serial;
-    slot.documentGone = false;
-    const Navigation navigation(*slot.page, m_waiter);
-    slot.page->load(url);
-    // A load reports its start at once, long before any answer. One that reports nothing
-    // was dropped by the engine, and nothing will ever end it.
-    const auto started = Clock::now();
-    if (!m_waiter.until([&] { return navigation.started(); },
-                        std::min(deadline, started + kStartGrace)) &&
-        !m_waiter.aborted() && !slot.page->isLoading()) {
-        return {Outcome::Failed, QStringLiteral("load never started"), {}};
+WebPages::Job& WebPages::begin(Slot& slot, Answer answer, milliseconds limit) {
+    if (slot.job != nullptr) {
+        finish(slot, slot.job.get(),
+               {Outcome::Failed, QStringLiteral("another request for this page came"), {}});
+        // Its navigation, if still going, ends before the next one starts.
+        if (slot.page->isLoading()) {
+            slot.page->triggerAction(QWebEnginePage::Stop);
+        }
     }
-    if (!m_waiter.until([&] { return navigation.finished(); }, deadline)) {
-        slot.page->triggerAction(QWebEnginePage::Stop);
-        return {Outcome::TimedOut, QString(), {}};
-    }
-    return navigation.result();
+    slot.job = std::make_unique<Job>(*this, slot, std::move(answer), limit);
+    return *slot.job;
 }
 
-std::optional<std::u16string> WebPages::readText(Slot& slot) {
-    struct Read {
-        bool done = false;
-        QVariant html;
-    };
-    // Held by the callback too: a renderer may answer after this function gave up.
-    const auto read = std::make_shared<Read>();
-    const QString script = QString::fromUtf16(kReadScript).arg(slot.serial).arg(kMaxHtmlChars);
-    Waiter& waiter = m_waiter;
-    slot.page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                             [read, &waiter](const QVariant& result) {
-                                 read->html = result;
-                                 read->done = true;
-                                 waiter.wake();
-                             });
-    const auto limit = std::min<std::chrono::milliseconds>(m_timeLimit, kReadLimit);
-    if (!m_waiter.until([&] { return read->done || slot.documentGone; }, Clock::now() + limit)) {
-        // The renderer gives no answer: a script that never ends, or a document too big
-        // to lay out, keeps it busy. Every page shares it, so it is ended, and the next
-        // load starts a fresh one instead of waiting out its limit too.
-        const qint64 renderer = slot.page->renderProcessPid();
-        if (!m_waiter.aborted() && renderer > 0) {
-            const int endsBefore = m_rendererEnds;
-            ::kill(static_cast<pid_t>(renderer), SIGKILL);
-            // Every page learns of it at once; none must learn of it during the next load.
-            m_waiter.until([&] { return m_rendererEnds > endsBefore; }, Clock::now() + kStartGrace);
-        }
-        return std::nullopt;
+void WebPages::finish(Slot& slot, const Job* job, PageResult result) {
+    if (slot.job.get() != job || job == nullptr) {
+        return;
     }
-    if (!read->done || read->html.typeId() != QMetaType::QString) {
-        return std::nullopt;
-    }
-    QByteArray utf8 = read->html.toString().toUtf8();
-    if (utf8.size() > kMaxHtmlBytes) {
-        qsizetype end = kMaxHtmlBytes;
-        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
-            --end;
-        }
-        utf8.truncate(end);
-    }
-    return PageTextFromHtml(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    Job* done = slot.job.release();
+    const Answer answer = done->takeAnswer();
+    // The job may be in one of its own handlers now.
+    done->deleteLater();
+    answer(std::move(result));
 }
 
-void WebPages::throwIfAborted() const {
-    if (m_waiter.aborted()) {
-        throw RunAborted();
+void WebPages::load(Control browser, std::u16string_view address, milliseconds limit,
+                    Answer answer) {
+    Slot* slot = slotOf(browser);
+    const QUrl url(QString::fromStdU16String(std::u16string(address)));
+    if (slot == nullptr || !start()) {
+        answer({Outcome::Failed, QStringLiteral("pages already released"), {}});
+        return;
     }
+    Job& job = begin(*slot, std::move(answer), std::max(limit, milliseconds(1)));
+    if (slot->serial > 0 && movesWithinDocument(url, slot->page->url())) {
+        // The engine reports no load for this, and the document stays the one shown.
+        slot->page->load(url);
+        slot->readable = true;
+        job.startRead();
+    } else if (!isWebAddress(url)) {
+        // The engine would drop it without a word.
+        slot->readable = false;
+        finish(*slot, &job, {Outcome::Failed, QStringLiteral("not a web address"), {}});
+    } else {
+        job.startLoad(url);
+    }
+}
+
+void WebPages::read(Control browser, milliseconds limit, Answer answer) {
+    Slot* slot = slotOf(browser);
+    if (slot == nullptr || !start()) {
+        answer({Outcome::Failed, QStringLiteral("pages already released"), {}});
+        return;
+    }
+    begin(*slot, std::move(answer), std::max(limit, milliseconds(1))).startRead();
 }
 
 }  // namespace brevane

@@ -8,14 +8,13 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "core/ports.h"
+#include "core/controls.h"
 #include "pageproto/page_protocol.h"
-#include "qtsupport/waiter.h"
 
 class QUrl;
 class QWebEngineProfile;
@@ -33,32 +32,30 @@ struct PageResult {
 };
 
 /// The five browser controls as hidden QWebEnginePages sharing one off-the-record
-/// profile (nothing reaches the disk). A load waits in a local event loop, so no CPU is
-/// spent while the page loads. It ends when the navigation it asked for finishes, well or
-/// not, or when the time limit runs out; the page's text is then read from its document
-/// and kept. A read reads the document as the page's scripts have left it by then, and
-/// falls back to the text kept at the end of the load when that document can no longer
-/// be read.
+/// profile (nothing reaches the disk). Every page works on its own: a load or a read
+/// returns at once, and its answer comes later, through the event loop, once the
+/// navigation it asked for has finished, well or not, or its time limit has run out, and
+/// the page's text has been read from its document. A read reads the document as the
+/// page's scripts have left it by then; it fails when that document can no longer be
+/// read. Pages keep nothing of their loads but their documents.
 ///
 /// The engine starts with warmUp(), or else with the first load, and ends with release():
-/// from then on every load answers empty text at once.
-class WebPages : public QObject, public PagePort {
+/// from then on every load and read fails at once, and no answer still due comes.
+class WebPages : public QObject {
     Q_OBJECT
 public:
+    /// Called once with the result of a load or a read.
+    using Answer = std::function<void(PageResult)>;
+
     explicit WebPages(QObject* parent = nullptr);
     ~WebPages() override;
 
-    /// Sends `browser` to `address` and waits until that page is complete; without an
-    /// address, reads the page the control holds. Throws RunAborted after abort().
-    PageResult load(Control browser, std::optional<std::u16string_view> address);
-    /// The text of the document `browser` shows now; Failed, with the text kept at the end
-    /// of the last load, when that document cannot be read. Throws RunAborted after abort().
-    PageResult read(Control browser);
-
-    std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) override {
-        return load(browser, address).text;
-    }
-    std::u16string ReadPageText(Control browser) override { return read(browser).text; }
+    /// Sends `browser` to `address`. A load or read of the same page still running ends
+    /// first, as failed.
+    void load(Control browser, std::u16string_view address, std::chrono::milliseconds limit,
+              Answer answer);
+    /// Reads the text of the document `browser` shows now.
+    void read(Control browser, std::chrono::milliseconds limit, Answer answer);
 
     /// Starts the engine ahead of the first load: the profile, the five pages with a
     /// blank document each, and the renderer process they share. Requests nothing from
@@ -66,24 +63,22 @@ public:
     void warmUp();
     /// Ends the pages and their profile, and with them every renderer process.
     void release();
-    /// Ends a wait in progress; that load and every later one throw RunAborted.
-    void abort();
-    /// Per-page time limit (default 15 s); a read waits at most 5 s of it.
-    void setTimeLimit(std::chrono::milliseconds limit);
 
 signals:
     void warmedUp();
+    /// The renderer process of some page has ended.
+    void rendererEnded();
 
 private:
-    class Navigation;
+    class Job;
     struct Slot {
         Control control = Control::Web_IP;
         std::unique_ptr<HiddenPage> page;
         int serial = 0;             // navigations requested so far; 0 = sent nowhere yet
-        std::u16string text;        // body text read at the end of the last load
         bool readable = false;      // the last load left a document of its own
         bool documentGone = false;  // its renderer has ended since
         bool warming = false;       // the warm-up's blank page is loading
+        std::unique_ptr<Job> job;   // the load or read in progress
     };
 
     /// Creates the profile and the pages unless they exist; false once released.
@@ -92,12 +87,10 @@ private:
     /// The warm-up's blank page of `slot` is done, well or not.
     void endWarmUp(Slot& slot);
     void onRendererEnded(Slot& slot);
-    PageResult navigate(Slot& slot, const QUrl& url);
-    /// The body text of the document the page holds now; nothing when that document is
-    /// not one this slot's latest navigation produced or gives no answer in time. A
-    /// renderer that does not answer is ended.
-    std::optional<std::u16string> readText(Slot& slot);
-    void throwIfAborted() const;
+    /// Ends the job of `slot` with `result`, unless another has taken its place.
+    void finish(Slot& slot, const Job* job, PageResult result);
+    /// Gives `slot` a new job, ending the one in progress as failed.
+    Job& begin(Slot& slot, Answer answer, std::chrono::milliseconds limit);
 
     bool m_released = false;
     bool m_warm = false;
@@ -106,10 +99,6 @@ private:
     std::unique_ptr<WebRequestFilter> m_filter;
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::array<Slot, kBrowserCount> m_slots;
-
-    std::chrono::milliseconds m_timeLimit{15000};
-    Waiter m_waiter;
-    int m_rendererEnds = 0;  // renderer ends seen, counted by every page they hit
 };
 
 }  // namespace brevane

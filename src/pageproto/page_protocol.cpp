@@ -3,7 +3,7 @@
 // The window's protocol with its page helper: encoding and decoding of its frames.
 #include "pageproto/page_protocol.h"
 
-#include <type_traits>
+#include <utility>
 
 namespace brevane::pageproto {
 
@@ -121,17 +121,14 @@ std::optional<Request> ParseLoad(Reader& in) {
     const auto id = in.number();
     const auto control = in.control();
     const auto limit = in.number();
-    const auto hasAddress = in.byte();
     auto address = in.text();
-    if (!id || !control || !limit || !hasAddress || *hasAddress > 1 || !address ||
-        (*hasAddress == 0 && !address->empty())) {
+    if (!id || !control || !limit || !address) {
         return std::nullopt;
     }
-    LoadRequest load{.id = *id, .control = *control, .timeLimitMs = *limit};
-    if (*hasAddress == 1) {
-        load.address = std::move(*address);
-    }
-    return Whole<Request>(in, std::move(load));
+    return Whole<Request>(
+        in,
+        LoadRequest{
+            .id = *id, .control = *control, .timeLimitMs = *limit, .address = std::move(*address)});
 }
 
 std::optional<Request> ParseRead(Reader& in) {
@@ -163,50 +160,54 @@ std::optional<Answer> ParsePage(Reader& in) {
 
 }  // namespace
 
+// One overload per message: a message without its own fails to compile.
 std::string Frame(const Request& request) {
-    return std::visit(
-        [](const auto& message) {
-            using Message = std::decay_t<decltype(message)>;
-            if constexpr (std::is_same_v<Message, LoadRequest>) {
-                Writer out(kLoad);
-                out.number(message.id);
-                out.control(message.control);
-                out.number(message.timeLimitMs);
-                out.byte(message.address.has_value() ? 1 : 0);
-                out.text(message.address.value_or(std::u16string()));
-                return std::move(out).frame();
-            } else {
-                Writer out(kRead);
-                out.number(message.id);
-                out.control(message.control);
-                out.number(message.timeLimitMs);
-                return std::move(out).frame();
-            }
-        },
-        request);
+    struct Encode {
+        std::string operator()(const LoadRequest& message) const {
+            Writer out(kLoad);
+            out.number(message.id);
+            out.control(message.control);
+            out.number(message.timeLimitMs);
+            out.text(message.address);
+            return std::move(out).frame();
+        }
+        std::string operator()(const ReadRequest& message) const {
+            Writer out(kRead);
+            out.number(message.id);
+            out.control(message.control);
+            out.number(message.timeLimitMs);
+            return std::move(out).frame();
+        }
+    };
+    return std::visit(Encode{}, request);
 }
 
 std::string Frame(const Answer& answer) {
-    return std::visit(
-        [](const auto& message) {
-            using Message = std::decay_t<decltype(message)>;
-            if constexpr (std::is_same_v<Message, Ready>) {
-                return Writer(kReady).frame();
-            } else if constexpr (std::is_same_v<Message, Fatal>) {
-                Writer out(kFatal);
-                out.text(message.reason);
-                return std::move(out).frame();
-            } else {
-                Writer out(kPage);
-                out.number(message.id);
-                out.control(message.control);
-                out.byte(static_cast<std::uint8_t>(message.outcome));
-                out.text(message.detail);
-                out.text(message.text);
-                return std::move(out).frame();
+    struct Encode {
+        std::string operator()(const Ready& message) const {
+            // Version 1 sent no version: its Ready is the bare kind.
+            Writer out(kReady);
+            if (message.version != 1) {
+                out.number(message.version);
             }
-        },
-        answer);
+            return std::move(out).frame();
+        }
+        std::string operator()(const Fatal& message) const {
+            Writer out(kFatal);
+            out.text(message.reason);
+            return std::move(out).frame();
+        }
+        std::string operator()(const PageAnswer& message) const {
+            Writer out(kPage);
+            out.number(message.id);
+            out.control(message.control);
+            out.byte(static_cast<std::uint8_t>(message.outcome));
+            out.text(message.detail);
+            out.text(message.text);
+            return std::move(out).frame();
+        }
+    };
+    return std::visit(Encode{}, answer);
 }
 
 std::optional<Request> ParseRequest(std::string_view payload) {
@@ -224,8 +225,16 @@ std::optional<Request> ParseRequest(std::string_view payload) {
 std::optional<Answer> ParseAnswer(std::string_view payload) {
     Reader in(payload);
     switch (in.byte().value_or(0)) {
-        case kReady:
-            return Whole<Answer>(in, Ready{});
+        case kReady: {
+            if (in.atEnd()) {
+                return Ready{.version = 1};
+            }
+            const auto version = in.number();
+            if (!version || *version == 1) {
+                return std::nullopt;
+            }
+            return Whole<Answer>(in, Ready{.version = *version});
+        }
         case kFatal: {
             auto reason = in.text();
             if (!reason) {

@@ -3,6 +3,8 @@
 // The window's protocol with its page helper: the requests, the answers and their frames.
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -26,14 +28,21 @@ namespace brevane::pageproto {
 // an outcome out of range, bytes left over or missing, a length over the bound) makes the
 // frame malformed, and the stream is not read any further.
 //
-//   request  Load  1     id, control (byte), time limit in ms, has address (byte), address
+//   request  Load  1     id, control (byte), time limit in ms, address
 //   request  Read  2     id, control (byte), time limit in ms
-//   answer   Ready 0x81  -                  the engine is up and its pages are made
+//   answer   Ready 0x81  version            the engine is up and its pages are made
 //   answer   Fatal 0x82  reason             the engine cannot run; the helper then exits
 //   answer   Page  0x83  id, control (byte), outcome (byte), detail, text
 //
-// Requests go one at a time: the window sends the next only once the last is answered.
+// Several requests may be in flight at once, each control's pages loading side by side;
+// every request gets one Page answer with its id, in whatever order they finish. A Load
+// for a control whose earlier request is still unanswered ends that one first (Failed).
 // The helper exits when its standard input ends.
+
+/// The version of this protocol, which the helper names in its Ready. A Ready without a
+/// version comes from a helper of version 1, which sent none; a version it names is 2 or
+/// more.
+inline constexpr std::uint32_t kProtocolVersion = 2;
 
 /// Bounds every frame, and with it what a broken or hostile helper can make the window
 /// hold: room for the largest page text the helper reads, with some to spare.
@@ -43,13 +52,39 @@ inline constexpr std::size_t kMaxPayload = 40u * 1024 * 1024;
 inline constexpr std::string_view kLoopbackOnlyArgument = "--loopback-only";
 inline constexpr std::string_view kUnsandboxedAsRootArgument = "--unsandboxed-as-root";
 
-/// Sends `control` to `address` and reads its text; without an address, reads the page
-/// the control holds now, as a Read does.
+// The time budget of a request, kept by both sides. The helper ends a load when its
+// page's time limit runs out, then reads the page's text within ReadLimit() and ends a
+// renderer that does not answer within kRendererEnd. The window waits for that and
+// kAnswerMargin more before it gives the helper up; the margin thus covers only the
+// pipe and a busy machine, never the helper's own bounds.
+
+/// The longest the helper waits for a page's text; a renderer that takes longer is stuck.
+inline constexpr std::chrono::milliseconds kMaxReadTime{5000};
+/// The longest the helper waits for an ended renderer to be reported, and for a load to
+/// report its start.
+inline constexpr std::chrono::milliseconds kRendererEnd{3000};
+/// What the window allows beyond the helper's own bounds.
+inline constexpr std::chrono::milliseconds kAnswerMargin{5000};
+
+/// The time a read of a page with `limit` may take to read its text.
+constexpr std::chrono::milliseconds ReadLimit(std::chrono::milliseconds limit) {
+    return std::min(limit, kMaxReadTime);
+}
+/// The longest the helper may take to answer a Load with `limit`.
+constexpr std::chrono::milliseconds LoadTime(std::chrono::milliseconds limit) {
+    return limit + ReadLimit(limit) + kRendererEnd;
+}
+/// The longest the helper may take to answer a Read with `limit`.
+constexpr std::chrono::milliseconds ReadTime(std::chrono::milliseconds limit) {
+    return ReadLimit(limit) + kRendererEnd;
+}
+
+/// Sends `control` to `address` and reads its text.
 struct LoadRequest {
     std::uint32_t id = 0;
     Control control = Control::Web_IP;
     std::uint32_t timeLimitMs = 0;
-    std::optional<std::u16string> address;
+    std::u16string address;
     bool operator==(const LoadRequest&) const = default;
 };
 
@@ -64,6 +99,7 @@ struct ReadRequest {
 using Request = std::variant<LoadRequest, ReadRequest>;
 
 struct Ready {
+    std::uint32_t version = kProtocolVersion;
     bool operator==(const Ready&) const = default;
 };
 

@@ -6,7 +6,7 @@
 namespace brevane {
 
 Q_LOGGING_CATEGORY(lcPages, "brevane.pages", QtWarningMsg)
-Q_LOGGING_CATEGORY(lcEngine, "brevane.engine", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcHelper, "brevane.helper", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcRun, "brevane.run", QtWarningMsg)
 
 }  // namespace brevane

@@ -11,8 +11,8 @@ namespace brevane {
 /// One line per page load: the control, the address, the outcome, the HTTP status as
 /// far as the engine tells it, the time taken and the length of the text read.
 Q_DECLARE_LOGGING_CATEGORY(lcPages)
-/// What the page helper, which runs the browser engine, writes on its standard error.
-Q_DECLARE_LOGGING_CATEGORY(lcEngine)
+/// What the page helper writes on its standard error: the browser engine's messages.
+Q_DECLARE_LOGGING_CATEGORY(lcHelper)
 /// The run: which marker or mark a cutter looked for and did not find.
 Q_DECLARE_LOGGING_CATEGORY(lcRun)
 

@@ -25,12 +25,6 @@ using namespace std::chrono_literals;
 using pageproto::Outcome;
 
 constexpr char kHelperName[] = "brevane-pages";
-// What the helper itself may take beyond the page's time limit: reading the page (at
-// most 5 s) and ending a renderer that does not answer (at most 3 s).
-constexpr std::chrono::milliseconds kReadLimit = 5s;
-constexpr std::chrono::milliseconds kRendererEnd = 3s;
-// The helper's answer may take this long to arrive after its own limits have run out.
-constexpr std::chrono::milliseconds kAnswerMargin = 5s;
 // A helper whose engine is still starting gets this much longer for its first answer.
 constexpr std::chrono::milliseconds kStartAllowance = 10s;
 // After the run, the time the helper has to end its engine before it is ended.
@@ -82,11 +76,11 @@ QString FindPageHelper() {
 HelperPages::HelperPages(PageHelperLaunch launch, QObject* parent)
     : QObject(parent), m_launch(std::move(launch)) {}
 
+// Every page helper this object made is its child: those still ending are ended and
+// reaped with it.
 HelperPages::~HelperPages() {
-    if (m_helper != nullptr) {
-        letGo(m_helper.release());
-    }
-    // Every helper still running, the current one and those let go, is ended and reaped.
+    m_released = true;
+    endHelper(QStringLiteral("pages destroyed"), Retire::Kill);
     for (QProcess* helper : findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
         helper->kill();
         helper->waitForFinished(1000);
@@ -103,6 +97,9 @@ bool HelperPages::ensureHelper() {
     if (m_helper != nullptr) {
         return true;
     }
+    if (m_released || m_unusable || m_waiter.aborted()) {
+        return false;
+    }
     QStringList arguments;
     if (m_launch.loopbackOnly) {
         arguments << QString::fromLatin1(pageproto::kLoopbackOnlyArgument);
@@ -117,21 +114,25 @@ bool HelperPages::ensureHelper() {
     m_reader = pageproto::FrameReader();
     m_errorTail.clear();
     m_lastErrorLine.clear();
-    m_helper = std::make_unique<QProcess>();
-    QProcess* helper = m_helper.get();
+    auto* helper = new QProcess(this);
+    m_helper = helper;
     helper->setProgram(m_launch.program);
     helper->setArguments(arguments);
     connect(helper, &QProcess::readyReadStandardOutput, this, &HelperPages::onOutput);
     connect(helper, &QProcess::readyReadStandardError, this, &HelperPages::onErrorOutput);
     connect(helper, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
-        onHelperEnded(status == QProcess::CrashExit
-                          ? QStringLiteral("its page helper crashed")
-                          : QStringLiteral("its page helper exited with code %1").arg(code));
+        onOutput();
+        onErrorOutput();
+        endHelper(status == QProcess::CrashExit
+                      ? QStringLiteral("its page helper crashed")
+                      : QStringLiteral("its page helper exited with code %1").arg(code),
+                  Retire::Ended);
     });
     connect(helper, &QProcess::errorOccurred, this, [this, helper](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
-            onHelperEnded(QStringLiteral("its page helper %1 cannot be started (%2)")
-                              .arg(helper->program(), helper->errorString()));
+            endHelper(QStringLiteral("its page helper %1 cannot be started (%2)")
+                          .arg(helper->program(), helper->errorString()),
+                      Retire::Ended);
         }
     });
     helper->start(QIODevice::ReadWrite);
@@ -149,31 +150,46 @@ void HelperPages::onOutput() {
         const std::optional<std::string> payload = m_reader.next();
         if (!payload) {
             if (m_reader.broken()) {
-                dropHelper(QStringLiteral("page helper sent an oversized answer"));
+                endHelper(QStringLiteral("its page helper sent an oversized answer"), Retire::Kill);
             }
             return;
         }
         std::optional<pageproto::Answer> answer = pageproto::ParseAnswer(*payload);
         if (!answer) {
-            dropHelper(QStringLiteral("page helper sent a malformed answer"));
+            endHelper(QStringLiteral("its page helper sent a malformed answer"), Retire::Kill);
             return;
         }
-        if (std::holds_alternative<pageproto::Ready>(*answer)) {
-            m_ready = true;
-        } else if (const auto* fatal = std::get_if<pageproto::Fatal>(&*answer)) {
-            engineUnusable(ToQt(fatal->reason));
-            dropHelper(QStringLiteral("browser engine unusable"));
+        onAnswer(std::move(*answer));
+    }
+}
+
+void HelperPages::onAnswer(pageproto::Answer answer) {
+    if (const auto* ready = std::get_if<pageproto::Ready>(&answer)) {
+        if (ready->version != pageproto::kProtocolVersion) {
+            endHelper(QStringLiteral("page helper of version %1, expected %2")
+                          .arg(ready->version)
+                          .arg(pageproto::kProtocolVersion),
+                      Retire::Kill);
             return;
-        } else {
-            auto& page = std::get<pageproto::PageAnswer>(*answer);
-            if (!m_exchange || m_exchange->answer || page.id != m_exchange->id ||
-                page.control != m_exchange->control) {
-                dropHelper(QStringLiteral("page helper sent an unexpected answer"));
-                return;
-            }
-            m_ready = true;
-            m_exchange->answer = std::move(page);
+        }
+        m_ready = true;
+    } else if (const auto* fatal = std::get_if<pageproto::Fatal>(&answer)) {
+        engineUnusable(ToQt(fatal->reason));
+        endHelper(QStringLiteral("browser engine unusable"), Retire::Kill);
+    } else {
+        auto& page = std::get<pageproto::PageAnswer>(answer);
+        const auto sent = m_sent.find(page.id);
+        if (sent == m_sent.end() || sent->second.answer || !sent->second.failure.isEmpty() ||
+            sent->second.helper != m_helperNumber || page.control != sent->second.control) {
+            endHelper(QStringLiteral("its page helper sent an unexpected answer"), Retire::Kill);
+            return;
+        }
+        m_ready = true;
+        if (sent->second.wanted) {
+            sent->second.answer = std::move(page);
             m_waiter.wake();
+        } else {
+            m_sent.erase(sent);
         }
     }
 }
@@ -188,7 +204,7 @@ void HelperPages::onErrorOutput() {
         const QString line = QString::fromLocal8Bit(m_errorTail.left(end)).trimmed();
         m_errorTail.remove(0, end + 1);
         if (!line.isEmpty()) {
-            qCDebug(lcEngine).noquote() << line;
+            qCDebug(lcHelper).noquote() << line;
             m_lastErrorLine = line.left(300);
         }
     }
@@ -198,15 +214,12 @@ void HelperPages::onErrorOutput() {
     }
 }
 
-void HelperPages::onHelperEnded(const QString& cause) {
-    if (m_helper == nullptr) {
+void HelperPages::endHelper(const QString& cause, Retire how) {
+    QProcess* helper = m_helper;
+    if (helper == nullptr) {
         return;
     }
-    onOutput();
-    onErrorOutput();
-    if (m_helper == nullptr) {
-        return;  // the last answers ended it already
-    }
+    m_helper = nullptr;
     if (!m_ready && !m_released && !m_waiter.aborted()) {
         QString reason = QStringLiteral("the browser engine could not start: %1").arg(cause);
         if (!m_lastErrorLine.isEmpty()) {
@@ -214,38 +227,33 @@ void HelperPages::onHelperEnded(const QString& cause) {
         }
         engineUnusable(reason);
     }
-    failExchange(QStringLiteral("page helper ended"));
-    letGo(m_helper.release());
-}
+    for (auto it = m_sent.begin(); it != m_sent.end();) {
+        Sent& sent = it->second;
+        if (sent.helper == m_helperNumber && !sent.answer) {
+            if (!sent.wanted) {
+                it = m_sent.erase(it);
+                continue;
+            }
+            sent.failure = cause;
+        }
+        ++it;
+    }
+    m_waiter.wake();
 
-QProcess* HelperPages::letGo(QProcess* helper) {
     // Goes once it has ended; at the latest with this object, which ends it then.
     helper->disconnect(this);
-    helper->setParent(this);
+    if (how == Retire::Kill) {
+        helper->kill();
+    } else if (how == Retire::CloseInput) {
+        // The helper ends its engine when its input ends, and is ended if it takes too long.
+        helper->closeWriteChannel();
+        QTimer::singleShot(kExitGrace, helper, &QProcess::kill);
+    }
     if (helper->state() == QProcess::NotRunning) {
         helper->deleteLater();
     } else {
         connect(helper, &QProcess::finished, helper, &QObject::deleteLater);
     }
-    return helper;
-}
-
-void HelperPages::dropHelper(const QString& why) {
-    if (m_helper == nullptr) {
-        return;
-    }
-    if (!m_ready && !m_released && !m_waiter.aborted()) {
-        engineUnusable(QStringLiteral("the browser engine could not start: its %1").arg(why));
-    }
-    failExchange(why);
-    letGo(m_helper.release())->kill();
-}
-
-void HelperPages::failExchange(const QString& why) {
-    if (m_exchange && !m_exchange->answer && m_exchange->failure.isEmpty()) {
-        m_exchange->failure = why;
-    }
-    m_waiter.wake();
 }
 
 void HelperPages::engineUnusable(const QString& reason) {
@@ -255,62 +263,118 @@ void HelperPages::engineUnusable(const QString& reason) {
     }
 }
 
-pageproto::PageAnswer HelperPages::exchange(const pageproto::Request& request,
-                                            std::chrono::milliseconds limit) {
-    const std::uint32_t id = std::visit([](const auto& r) { return r.id; }, request);
-    const Control control = std::visit([](const auto& r) { return r.control; }, request);
-    const auto failed = [id, control](const QString& detail) {
-        return pageproto::PageAnswer{
-            .id = id, .control = control, .detail = detail.toStdU16String()};
-    };
-    if (m_released) {
-        return failed(QStringLiteral("pages already released"));
+std::optional<std::uint32_t> HelperPages::send(const pageproto::Request& request,
+                                               std::chrono::milliseconds helperTime) {
+    if (!ensureHelper()) {
+        return std::nullopt;
     }
-    if (m_unusable || !ensureHelper()) {
-        return failed(QStringLiteral("browser engine unusable"));
+    const std::uint32_t id = m_nextId++;
+    auto numbered = request;
+    std::visit([id](auto& r) { r.id = id; }, numbered);
+    const auto now = Clock::now();
+    Sent sent{
+        .control = std::visit([](const auto& r) { return r.control; }, request),
+        .helper = m_helperNumber,
+        .begun = now,
+        .deadline = now + helperTime + pageproto::kAnswerMargin + (m_ready ? 0s : kStartAllowance)};
+    if (const auto* load = std::get_if<pageproto::LoadRequest>(&request)) {
+        sent.address = load->address;
     }
-    const auto deadline = Clock::now() + limit + kAnswerMargin + (m_ready ? 0s : kStartAllowance);
-    m_exchange = Exchange{.id = id, .control = control};
-    const std::string frame = pageproto::Frame(request);
+    m_sent.emplace(id, std::move(sent));
+    const std::string frame = pageproto::Frame(numbered);
     m_helper->write(frame.data(), qint64(frame.size()));
-    const bool answered = m_waiter.until(
-        [this] { return m_exchange->answer || !m_exchange->failure.isEmpty(); }, deadline);
+    return id;
+}
+
+std::optional<std::uint32_t> HelperPages::sendLoad(Control browser, std::u16string_view address) {
+    return send(
+        pageproto::LoadRequest{.control = browser,
+                               .timeLimitMs = static_cast<std::uint32_t>(m_timeLimit.count()),
+                               .address = std::u16string(address)},
+        pageproto::LoadTime(m_timeLimit));
+}
+
+pageproto::PageAnswer HelperPages::await(std::uint32_t id) {
+    const auto sent = [this, id]() -> Sent& { return m_sent.at(id); };
+    const bool answered =
+        m_waiter.until([&] { return sent().answer || !sent().failure.isEmpty(); }, sent().deadline);
     if (!answered && !m_waiter.aborted()) {
-        dropHelper(QStringLiteral("page helper gave no answer in time"));
+        endHelper(QStringLiteral("page helper gave no answer in time"), Retire::Kill);
     }
-    Exchange done = std::move(*m_exchange);
-    m_exchange.reset();
+    Sent done = std::move(sent());
+    m_sent.erase(id);
     if (done.answer) {
         return std::move(*done.answer);
     }
-    pageproto::PageAnswer answer = failed(done.failure);
-    answer.outcome = answered ? Outcome::Failed : Outcome::TimedOut;
-    return answer;
+    return pageproto::PageAnswer{.id = id,
+                                 .control = done.control,
+                                 .outcome = answered ? Outcome::Failed : Outcome::TimedOut,
+                                 .detail = done.failure.toStdU16String()};
+}
+
+std::optional<std::uint32_t> HelperPages::takeAhead(Page& page, std::u16string_view address) {
+    const std::optional<std::uint32_t> ahead = std::exchange(page.ahead, std::nullopt);
+    if (!ahead) {
+        return std::nullopt;
+    }
+    const Sent& sent = m_sent.at(*ahead);
+    // One whose helper ended before it answered is sent again.
+    if (sent.address == address && sent.failure.isEmpty()) {
+        return ahead;
+    }
+    unwant(*ahead);
+    return std::nullopt;
+}
+
+void HelperPages::unwant(std::uint32_t id) {
+    Sent& sent = m_sent.at(id);
+    if (sent.answer || !sent.failure.isEmpty()) {
+        m_sent.erase(id);
+    } else {
+        sent.wanted = false;  // its answer is dropped when it comes
+    }
+}
+
+void HelperPages::Expect(Control browser, std::u16string_view address) {
+    if (!IsBrowser(browser) || m_released || m_unusable || m_waiter.aborted()) {
+        return;
+    }
+    Page& page = pageOf(browser);
+    if (page.ahead) {
+        unwant(*std::exchange(page.ahead, std::nullopt));
+    }
+    page.ahead = sendLoad(browser, address);
 }
 
 std::u16string HelperPages::LoadPage(Control browser, std::optional<std::u16string_view> address) {
     throwIfAborted();
-    // Loads run one after another; one asked for from inside another's wait (an event
-    // handler running during it) would take that wait over, so it gets nothing.
-    if (!IsBrowser(browser) || m_exchange) {
+    // One asked for from inside another's wait (an event handler running during it)
+    // would take that wait over, so it gets nothing.
+    if (!IsBrowser(browser) || m_waiter.waiting()) {
         return {};
     }
     if (!address.has_value()) {
         return ReadPageText(browser);
     }
-    const auto begun = Clock::now();
-    Kept& page = kept(browser);
-    page = Kept{.sent = true};
-    const std::uint32_t id = m_nextId++;
-    const auto helperLimit = m_timeLimit + std::min(m_timeLimit, kReadLimit) + kRendererEnd;
-    pageproto::PageAnswer answer = exchange(
-        pageproto::LoadRequest{.id = id,
-                               .control = browser,
-                               .timeLimitMs = static_cast<std::uint32_t>(m_timeLimit.count()),
-                               .address = std::u16string(*address)},
-        helperLimit);
+    Page& page = pageOf(browser);
+    page.helper = 0;
+    page.text.clear();
+    std::optional<std::uint32_t> id = takeAhead(page, *address);
+    if (!id && !m_released && !m_unusable) {
+        id = sendLoad(browser, *address);
+    }
+    pageproto::PageAnswer answer{
+        .control = browser,
+        .detail = m_released ? u"pages already released" : u"browser engine unusable"};
+    Clock::time_point begun = Clock::now();
+    int helper = 0;
+    if (id) {
+        begun = m_sent.at(*id).begun;
+        helper = m_sent.at(*id).helper;
+        answer = await(*id);
+    }
     if (answer.outcome != Outcome::Failed) {
-        page.helper = m_helperNumber;
+        page.helper = helper;
     }
     page.text = std::move(answer.text);
     const bool aborted = m_waiter.aborted();
@@ -327,42 +391,36 @@ std::u16string HelperPages::LoadPage(Control browser, std::optional<std::u16stri
 
 std::u16string HelperPages::ReadPageText(Control browser) {
     throwIfAborted();
-    if (!IsBrowser(browser) || m_exchange) {
+    if (!IsBrowser(browser) || m_waiter.waiting()) {
         return {};
     }
-    Kept& page = kept(browser);
-    // Only the helper that loaded the page still shows it.
-    if (page.helper == 0 || page.helper != m_helperNumber || m_helper == nullptr || m_released ||
-        m_unusable) {
+    Page& page = pageOf(browser);
+    // Only the helper that loaded the page still shows it, and a load sent ahead would
+    // be cut short by a read.
+    if (page.helper == 0 || page.helper != m_helperNumber || m_helper == nullptr || page.ahead ||
+        m_released || m_unusable) {
         return page.text;
     }
-    const std::uint32_t id = m_nextId++;
-    const auto readLimit = std::min(m_timeLimit, kReadLimit);
-    pageproto::PageAnswer answer = exchange(
-        pageproto::ReadRequest{.id = id,
-                               .control = browser,
-                               .timeLimitMs = static_cast<std::uint32_t>(m_timeLimit.count())},
-        readLimit + kRendererEnd);
+    const std::optional<std::uint32_t> id =
+        send(pageproto::ReadRequest{.control = browser,
+                                    .timeLimitMs = static_cast<std::uint32_t>(m_timeLimit.count())},
+             pageproto::ReadTime(m_timeLimit));
+    if (!id) {
+        return page.text;
+    }
+    pageproto::PageAnswer answer = await(*id);
     throwIfAborted();
     return answer.outcome == Outcome::Loaded ? std::move(answer.text) : page.text;
 }
 
 void HelperPages::release() {
     m_released = true;
-    if (m_helper == nullptr) {
-        return;
-    }
-    // The helper ends its engine when its input ends, and is ended if it takes too long.
-    QProcess* helper = letGo(m_helper.release());
-    helper->closeWriteChannel();
-    QTimer::singleShot(kExitGrace, helper, &QProcess::kill);
+    endHelper(QStringLiteral("pages released"), Retire::CloseInput);
 }
 
 void HelperPages::abort() {
     m_waiter.abort();
-    if (m_helper != nullptr) {
-        letGo(m_helper.release())->kill();
-    }
+    endHelper(QStringLiteral("run aborted"), Retire::Kill);
 }
 
 void HelperPages::setTimeLimit(std::chrono::milliseconds limit) {
@@ -374,8 +432,10 @@ qint64 HelperPages::helperProcessId() const {
     return m_helper != nullptr ? m_helper->processId() : 0;
 }
 
-HelperPages::Kept& HelperPages::kept(Control browser) {
-    return m_kept[static_cast<std::size_t>(browser)];
+HelperPages::Page& HelperPages::pageOf(Control browser) {
+    const auto browsers = BrowserControls();
+    const auto at = std::find(browsers.begin(), browsers.end(), browser);
+    return m_pages[static_cast<std::size_t>(at - browsers.begin())];
 }
 
 void HelperPages::throwIfAborted() const {

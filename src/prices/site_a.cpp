@@ -64,28 +64,35 @@ std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
     return lines;
 }
 
-void Load_QiYouJiaGe(RunContext& run) {
+std::u16string SiteAProvinceAddress(const RunContext& run) {
+    return run.addresses.siteARoot + run.window.values.provinceSlug +
+           std::u16string(texts::kSiteAPageSuffix);
+}
+
+std::optional<std::u16string> SiteACityAddress(const RunContext& run) {
     const WindowValues& values = run.window.values;
-    const std::u16string address =
-        run.addresses.siteARoot + values.provinceSlug + std::u16string(texts::kSiteAPageSuffix);
-    ShowCut(run, run.pages.LoadPage(Control::Web_QiYouJiaGe, address), values.provinceName,
-            Control::Lab_QiYouJiaGe);
+    if (values.citySlug.empty()) {
+        return std::nullopt;
+    }
+    std::u16string address = run.addresses.siteARoot + values.provinceSlug;
+    address += texts::kPathSeparator;
+    address += values.citySlug;
+    address += texts::kSiteAPageSuffix;
+    return address;
+}
+
+void Load_QiYouJiaGe(RunContext& run) {
+    ShowCut(run, run.pages.LoadPage(Control::Web_QiYouJiaGe, SiteAProvinceAddress(run)),
+            run.window.values.provinceName, Control::Lab_QiYouJiaGe);
 }
 
 void Load_QiYouJiaGe_2(RunContext& run) {
-    const WindowValues& values = run.window.values;
-    std::u16string page;
-    if (values.citySlug.empty()) {
+    const std::optional<std::u16string> address = SiteACityAddress(run);
+    if (!address) {
         run.window.setVisible(Control::Fr_QiYouJiaGe_2, false);
-        page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, std::nullopt);
-    } else {
-        std::u16string address = run.addresses.siteARoot + values.provinceSlug;
-        address += texts::kPathSeparator;
-        address += values.citySlug;
-        address += texts::kSiteAPageSuffix;
-        page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, address);
     }
-    ShowCut(run, page, values.cityName, Control::Lab_QiYouJiaGe_2);
+    const std::u16string page = run.pages.LoadPage(Control::Web_QiYouJiaGe_2, address);
+    ShowCut(run, page, run.window.values.cityName, Control::Lab_QiYouJiaGe_2);
 }
 
 }  // namespace brevane

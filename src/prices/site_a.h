@@ -21,6 +21,10 @@ std::optional<std::u16string> CutSiteAPanel(std::u16string_view pageText,
                                             MissedMarks* missed = nullptr);
 
 /// Fills column I with the province's 92# to 0# prices from site A, or hides it.
+/// The addresses of site A's province page and, when a city is known, its city page.
+std::u16string SiteAProvinceAddress(const RunContext& run);
+std::optional<std::u16string> SiteACityAddress(const RunContext& run);
+
 void Load_QiYouJiaGe(RunContext& run);
 /// Fills column II with the city's 92# to 0# prices from site A; hides the whole
 /// column when no city is known.

@@ -53,25 +53,33 @@ std::optional<std::u16string> CutSiteBPanel(std::u16string_view pageText,
     return panel;
 }
 
-void Load_YouJia(RunContext& run) {
-    const WindowValues& values = run.window.values;
+std::u16string SiteBProvinceAddress(const RunContext& run) {
     std::u16string address(run.addresses.siteBRoot);
-    address += SiteBSlug(values.provinceSlug, texts::kShaanxiSlug, texts::kShaanxiSiteBSlug);
+    address +=
+        SiteBSlug(run.window.values.provinceSlug, texts::kShaanxiSlug, texts::kShaanxiSiteBSlug);
     address += texts::kPathSeparator;
-    LoadPanel(run, Control::Web_YouJia, address, Control::Lab_YouJia);
-    if (!run.window.visible(Control::Lab_YouJia) && !run.window.visible(Control::Lab_QiYouJiaGe)) {
-        run.window.setVisible(Control::NetError, true);
-    }
+    return address;
 }
 
-void Load_YouJia_2(RunContext& run) {
+std::u16string SiteBCityAddress(const RunContext& run) {
     const WindowValues& values = run.window.values;
     // Requested even when no city is known: the address then ends in "/shi.html".
     std::u16string address = run.addresses.siteBRoot + values.provinceSlug;
     address += texts::kPathSeparator;
     address += SiteBSlug(values.citySlug, texts::kDongguanSlug, texts::kDongguanSiteBSlug);
     address += texts::kSiteBCityPageSuffix;
-    LoadPanel(run, Control::Web_YouJia_2, address, Control::Lab_YouJia_2);
+    return address;
+}
+
+void Load_YouJia(RunContext& run) {
+    LoadPanel(run, Control::Web_YouJia, SiteBProvinceAddress(run), Control::Lab_YouJia);
+    if (!run.window.visible(Control::Lab_YouJia) && !run.window.visible(Control::Lab_QiYouJiaGe)) {
+        run.window.setVisible(Control::NetError, true);
+    }
+}
+
+void Load_YouJia_2(RunContext& run) {
+    LoadPanel(run, Control::Web_YouJia_2, SiteBCityAddress(run), Control::Lab_YouJia_2);
 }
 
 }  // namespace brevane

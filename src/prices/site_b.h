@@ -22,6 +22,10 @@ std::optional<std::u16string> CutSiteBPanel(std::u16string_view pageText,
 /// Fills the label beneath column I with the province's 89# to 0# prices from site B
 /// (it shows in row 1, and in every row when site A's panel is hidden); shows the error
 /// panel at once when neither province panel has prices.
+/// The addresses of site B's province and city pages.
+std::u16string SiteBProvinceAddress(const RunContext& run);
+std::u16string SiteBCityAddress(const RunContext& run);
+
 void Load_YouJia(RunContext& run);
 /// Fills the label beneath column II with the city's prices from site B.
 void Load_YouJia_2(RunContext& run);

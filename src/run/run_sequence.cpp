@@ -4,6 +4,8 @@
 #include "run/run_sequence.h"
 
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "core/texts.h"
 #include "location/location.h"
@@ -29,9 +31,21 @@ void EndDeclined(RunContext& run) {
     values.provinceSlug.clear();
 }
 
+/// Tells the page port every page the price loaders will load, so that they can load
+/// side by side while the loaders still take them one after another.
+void ExpectPricePages(RunContext& run) {
+    run.pages.Expect(Control::Web_QiYouJiaGe, SiteAProvinceAddress(run));
+    if (const std::optional<std::u16string> city = SiteACityAddress(run)) {
+        run.pages.Expect(Control::Web_QiYouJiaGe_2, *city);
+    }
+    run.pages.Expect(Control::Web_YouJia, SiteBProvinceAddress(run));
+    run.pages.Expect(Control::Web_YouJia_2, SiteBCityAddress(run));
+}
+
 /// Builds the region catalogue, then runs the five price loaders and the summary.
 void LoadAllPanels(RunContext& run) {
     BuildRegionCatalogue(run.window.values);
+    ExpectPricePages(run);
     Load_QiYouJiaGe(run);
     Load_QiYouJiaGe_2(run);
     Load_Replace(run);

@@ -13,10 +13,10 @@
 #include <chrono>
 
 #include "core/controls.h"
-#include "local_http_server.h"
 #include "platform/oil_price_window.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
+#include "support/local_http_server.h"
 #include "support/version_caption.h"
 #include "test_page_helper.h"
 

@@ -95,6 +95,16 @@ TEST_P(RunScenario, RequestsThePagesInOrderAndEndsAsExpected) {
     const WindowModel& w = p.window;
     EXPECT_FALSE(w.timerEnabled());
     EXPECT_EQ(p.pages.addresses(), s.requested);
+    // Every price page is said ahead, and exactly those: the price loads, as a set.
+    std::set<FakePages::Request> expected(p.pages.expected().begin(), p.pages.expected().end());
+    std::set<FakePages::Request> priceLoads;
+    for (const FakePages::Request& request : p.pages.requests()) {
+        if (request.browser != Control::Web_IP) {
+            priceLoads.insert(request);
+        }
+    }
+    EXPECT_EQ(expected, priceLoads);
+    EXPECT_EQ(expected.size(), p.pages.expected().size());
     EXPECT_EQ(w.windowCaption(), s.caption);
     EXPECT_EQ(Hidden(w), s.hidden);
     for (const auto& [control, caption] : s.captions) {

@@ -192,6 +192,15 @@ TEST(StandinSites, ResetFaultResetsTheConnectionBeforeAnyByte) {
     EXPECT_EQ(next->status, 200);
 }
 
+/// Waits until `sites` has received `count` requests in all.
+void AwaitRequests(const StandinSites& sites, std::size_t count) {
+    const auto start = Clock::now();
+    while (sites.requests().size() < count && Clock::now() - start < 5s) {
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_GE(sites.requests().size(), count);
+}
+
 TEST(StandinSites, HungRequestNeverAnswersUntilResetOrShutdown) {
     auto sites = std::make_unique<StandinSites>();
     sites->fail(Site::SiteA, "/hang.shtml", {FaultKind::Hang});
@@ -205,7 +214,7 @@ TEST(StandinSites, HungRequestNeverAnswersUntilResetOrShutdown) {
     auto released = std::async(std::launch::async, [&] {
         return ClientFor(*sites, Site::SiteA, 30s).Get("/hang.shtml").error();
     });
-    std::this_thread::sleep_for(200ms);
+    AwaitRequests(*sites, 2);
     sites->reset();
     ASSERT_EQ(released.wait_for(5s), std::future_status::ready);
     EXPECT_NE(released.get(), httplib::Error::Success);
@@ -215,7 +224,7 @@ TEST(StandinSites, HungRequestNeverAnswersUntilResetOrShutdown) {
     auto pending = std::async(std::launch::async, [&] {
         return ClientFor(*sites, Site::SiteA, 30s).Get("/hang.shtml").error();
     });
-    std::this_thread::sleep_for(200ms);
+    AwaitRequests(*sites, 1);
     const auto stopping = Clock::now();
     sites = nullptr;
     EXPECT_LT(Clock::now() - stopping, 3s);

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/ports.h"
@@ -23,6 +24,10 @@ public:
     struct Request {
         Control browser;
         std::u16string address;
+        bool operator==(const Request&) const = default;
+        bool operator<(const Request& other) const {
+            return std::tie(browser, address) < std::tie(other.browser, other.address);
+        }
     };
 
     void Serve(std::u16string address, std::u16string text) {
@@ -31,11 +36,16 @@ public:
 
     std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) override;
     std::u16string ReadPageText(Control browser) override;
+    void Expect(Control browser, std::u16string_view address) override {
+        m_expected.push_back({browser, std::u16string(address)});
+    }
 
     /// Addresses requested, in order.
     std::vector<std::u16string> addresses() const;
     const std::vector<Request>& requests() const { return m_requests; }
     int reads() const { return m_reads; }
+    /// Loads said ahead, in order.
+    const std::vector<Request>& expected() const { return m_expected; }
 
     /// Runs during every wait, after the navigation and before the text is read.
     std::function<void(Control browser)> duringWait;
@@ -46,6 +56,7 @@ private:
     std::map<std::u16string, std::u16string> m_pages;
     std::map<Control, std::u16string> m_held;  // address each control was last sent to
     std::vector<Request> m_requests;
+    std::vector<Request> m_expected;
     int m_reads = 0;
 };
 

@@ -1,19 +1,18 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The version part of the window caption, from the project's version.
+// The version part of the window caption, as the build names the project's version.
 #pragma once
 
 #include <string>
-
-#include "core/version.h"
+#include <string_view>
 
 namespace brevane::testing {
 
-/// "Brevane v<major>.<minor>.<revision>": the caption shows no patch number.
+/// "Brevane v<major>.<minor>.<revision>": the caption shows the project version's first,
+/// second and fourth numbers, never its third. Written out by the build from the project
+/// version itself, so that the program's own way from one to the other is checked.
 inline const std::u16string kVersionCaption = [] {
-    const std::string ascii = "Brevane v" + std::to_string(kVersionMajor) + "." +
-                              std::to_string(kVersionMinor) + "." +
-                              std::to_string(kVersionRevision);
+    constexpr std::string_view ascii = BREVANE_TEST_VERSION_CAPTION;
     return std::u16string(ascii.begin(), ascii.end());
 }();
 
