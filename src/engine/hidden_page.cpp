@@ -29,7 +29,7 @@ HiddenPage::HiddenPage(QWebEngineProfile* profile, QObject* parent)
             });
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     connect(this, &QWebEnginePage::permissionRequested, this,
-            [](QWebEnginePermission permission) { permission.deny(); });
+            [](const QWebEnginePermission& permission) { permission.deny(); });
 #else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {

@@ -120,10 +120,12 @@ TEST_P(RunScenario, RequestsThePagesInOrderAndEndsAsExpected) {
     }
     // The slugs the run found are the ones it ends with, whatever site B calls them.
     if (!s.located.empty()) {
-        const std::optional<Region> found = FindRegion(LocationPage(s.located));
-        ASSERT_TRUE(found);
-        EXPECT_EQ(w.values.provinceSlug, found->provinceSlug);
-        EXPECT_EQ(w.values.citySlug, found->citySlug);
+        if (const std::optional<Region> found = FindRegion(LocationPage(s.located))) {
+            EXPECT_EQ(w.values.provinceSlug, found->provinceSlug);
+            EXPECT_EQ(w.values.citySlug, found->citySlug);
+        } else {
+            ADD_FAILURE() << "the located place is in no region";
+        }
     }
 }
 

@@ -31,6 +31,7 @@ std::u16string FakePages::ReadPageText(Control browser) {
 
 std::vector<std::u16string> FakePages::addresses() const {
     std::vector<std::u16string> out;
+    out.reserve(m_requests.size());
     for (const Request& r : m_requests) {
         out.push_back(r.address);
     }
