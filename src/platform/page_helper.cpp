@@ -340,8 +340,8 @@ void HelperPages::Expect(Control browser, std::u16string_view address) {
         return;
     }
     Page& page = pageOf(browser);
-    if (page.ahead) {
-        unwant(*std::exchange(page.ahead, std::nullopt));
+    if (const std::optional<std::uint32_t> earlier = std::exchange(page.ahead, std::nullopt)) {
+        unwant(*earlier);
     }
     page.ahead = sendLoad(browser, address);
 }

@@ -86,15 +86,6 @@ std::chrono::milliseconds since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 }
 
-void serve(LocalHttpServer& server, const std::string& path, std::string body,
-           std::string type = "text/html; charset=utf-8", int status = 200) {
-    server.routes().Get(path, [body = std::move(body), type = std::move(type), status](
-                                  const httplib::Request&, httplib::Response& response) {
-        response.status = status;
-        response.set_content(body, type);
-    });
-}
-
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
@@ -112,30 +103,29 @@ struct TimeLimit {
 TEST(WebPagesText, EachKindOfPageGivesItsBodyText) {
     LocalHttpServer server;
     const std::string price = std::string("<div>") + kPriceLineUtf8 + "</div>";
-    serve(server, "/utf8", "<html><body>" + price + "</body></html>");
-    serve(server, "/gbk-header",
-          std::string("<html><body><div>") + kPriceLineGbk + "</div></body></html>",
-          "text/html; charset=GBK");
-    serve(server, "/gbk-meta",
-          std::string("<html><head><meta charset=\"gbk\"></head><body><div>") + kPriceLineGbk +
-              "</div></body></html>",
-          "text/html");
-    serve(server, "/script",
-          "<html><body><div id=a></div><div id=b></div><div id=c></div>"
-          "<script>document.getElementById('a').textContent = 'inline';</script>"
-          "<script src=\"/app.js\"></script>"
-          "<script>window.onload = function () {"
-          "  document.getElementById('c').textContent = 'onload'; };</script>"
-          "</body></html>");
-    serve(server, "/app.js", "document.getElementById('b').textContent = 'external';",
-          "application/javascript");
+    server.serve("/utf8", "<html><body>" + price + "</body></html>");
+    server.serve("/gbk-header",
+                 std::string("<html><body><div>") + kPriceLineGbk + "</div></body></html>",
+                 "text/html; charset=GBK");
+    server.serve("/gbk-meta",
+                 std::string("<html><head><meta charset=\"gbk\"></head><body><div>") +
+                     kPriceLineGbk + "</div></body></html>",
+                 "text/html");
+    server.serve("/script",
+                 "<html><body><div id=a></div><div id=b></div><div id=c></div>"
+                 "<script>document.getElementById('a').textContent = 'inline';</script>"
+                 "<script src=\"/app.js\"></script>"
+                 "<script>window.onload = function () {"
+                 "  document.getElementById('c').textContent = 'onload'; };</script>"
+                 "</body></html>");
+    server.serve("/app.js", "document.getElementById('b').textContent = 'external';",
+                 "application/javascript");
     server.routes().Get("/moved", [](const httplib::Request&, httplib::Response& response) {
         response.set_redirect("/utf8");
     });
-    serve(server, "/hop", "<html><body>on the way<script>location.replace('/utf8');</script>");
-    serve(
-        server, "/marker",
-        std::string("<html><body>") + kSourceLineUtf8 + "<br>" + kPriceLineUtf8 + "</body></html>");
+    server.serve("/hop", "<html><body>on the way<script>location.replace('/utf8');</script>");
+    server.serve("/marker", std::string("<html><body>") + kSourceLineUtf8 + "<br>" +
+                                kPriceLineUtf8 + "</body></html>");
     server.start();
 
     struct Row {
@@ -161,13 +151,9 @@ TEST(WebPagesText, EachKindOfPageGivesItsBodyText) {
 
 TEST(WebPagesWait, EndsOnlyWhenTheNewlyRequestedPageIsDone) {
     LocalHttpServer server;
-    serve(server, "/first", "<html><body>first page</body></html>");
-    server.routes().Get("/second", [](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(800ms);
-        response.set_content("<html><body>second page</body></html>", "text/html");
-    });
-    server.routes().Get("/silent",
-                        [&server](const httplib::Request&, httplib::Response&) { server.hang(); });
+    server.serve("/first", "<html><body>first page</body></html>");
+    server.serve("/second", "<html><body>second page</body></html>", "text/html", 200, 800ms);
+    server.serveSilence("/silent");
     server.routes().Get(
         "/partial", [&server](const httplib::Request&, httplib::Response& response) {
             // A length the body never reaches (and no chunking, which the server would
@@ -215,7 +201,7 @@ TEST(WebPagesWait, EndsOnlyWhenTheNewlyRequestedPageIsDone) {
 
 TEST(WebPagesWait, ReadingAgainMakesNoRequest) {
     LocalHttpServer server;
-    serve(server, "/province", std::string("<html><body>") + kPriceLineUtf8 + "</body></html>");
+    server.serve("/province", std::string("<html><body>") + kPriceLineUtf8 + "</body></html>");
     server.start();
 
     EXPECT_EQ(Load(Control::Web_QiYouJiaGe, server.url("/province")), kPriceLine);
@@ -229,10 +215,10 @@ TEST(WebPagesWait, ReadingAgainMakesNoRequest) {
 
 TEST(WebPagesWait, AReadSeesWhatScriptsWroteAfterTheLoadUnlessTheDocumentIsGone) {
     LocalHttpServer server;
-    serve(server, "/late",
-          "<html><body><div id=n>at load</div><script>addEventListener('load', function () {"
-          "  setTimeout(function () { n.textContent = 'written later'; }, 150); });"
-          "</script></body></html>");
+    server.serve("/late",
+                 "<html><body><div id=n>at load</div><script>addEventListener('load', function () {"
+                 "  setTimeout(function () { n.textContent = 'written later'; }, 150); });"
+                 "</script></body></html>");
     server.start();
 
     EXPECT_EQ(Load(Control::Web_QiYouJiaGe, server.url("/late")), u"at load");
@@ -263,8 +249,8 @@ TEST(WebPagesWait, AReadSeesWhatScriptsWroteAfterTheLoadUnlessTheDocumentIsGone)
 TEST(WebPagesWait, PagesThatCannotBeLoadedEndTheWaitWithoutTheirText) {
     LocalHttpServer server;
     const std::string body = "<html><body>MARKER error body</body></html>";
-    serve(server, "/not-found", body, "text/html", 404);
-    serve(server, "/server-error", body, "text/html", 500);
+    server.serve("/not-found", body, "text/html", 404);
+    server.serve("/server-error", body, "text/html", 500);
     server.start();
     int closedPort = 0;
     {
@@ -298,17 +284,17 @@ TEST(WebPagesWait, PagesThatCannotBeLoadedEndTheWaitWithoutTheirText) {
 
 TEST(WebPagesSilence, DialogsPopUpsAndOtherProgramsAreRefused) {
     LocalHttpServer server;
-    serve(server, "/dialogs",
-          "<html><body><div id=out></div><script>"
-          "alert('hello');"
-          "var c = confirm('sure?');"
-          "var p = prompt('name?', 'x');"
-          "var w = window.open('/popup');"
-          "document.getElementById('out').textContent ="
-          "  'confirm ' + c + ' prompt ' + p + ' window ' + (w ? 'opened' : 'refused');"
-          "location.href = 'brevane-test-scheme://launch';"
-          "</script></body></html>");
-    serve(server, "/popup", "<html><body>popup</body></html>");
+    server.serve("/dialogs",
+                 "<html><body><div id=out></div><script>"
+                 "alert('hello');"
+                 "var c = confirm('sure?');"
+                 "var p = prompt('name?', 'x');"
+                 "var w = window.open('/popup');"
+                 "document.getElementById('out').textContent ="
+                 "  'confirm ' + c + ' prompt ' + p + ' window ' + (w ? 'opened' : 'refused');"
+                 "location.href = 'brevane-test-scheme://launch';"
+                 "</script></body></html>");
+    server.serve("/popup", "<html><body>popup</body></html>");
     server.start();
 
     // Stands in for the desktop's program for this scheme, and counts the hand-overs.
@@ -330,15 +316,15 @@ TEST(WebPagesSilence, DialogsPopUpsAndOtherProgramsAreRefused) {
 
 TEST(WebPagesFilter, ImagesStylesFontsFramesAndMediaAreNotWaitedFor) {
     LocalHttpServer server;
-    serve(server, "/heavy",
-          "<html><head><link rel=stylesheet href=\"/hang/style.css\">"
-          "<style>@font-face { font-family: f; src: url(/hang/font.woff); }"
-          "body { font-family: f; background: url(/hang/back.png); }</style></head>"
-          "<body><img src=\"/hang/a.png\"><img src=\"/hang/b.jpg\">"
-          "<iframe src=\"/hang/frame.html\"></iframe><video src=\"/hang/clip.mp4\"></video>"
-          "<div id=out>price table</div><script src=\"/script.js\"></script></body></html>");
-    serve(server, "/script.js", "document.getElementById('out').textContent += ' by script';",
-          "application/javascript");
+    server.serve("/heavy",
+                 "<html><head><link rel=stylesheet href=\"/hang/style.css\">"
+                 "<style>@font-face { font-family: f; src: url(/hang/font.woff); }"
+                 "body { font-family: f; background: url(/hang/back.png); }</style></head>"
+                 "<body><img src=\"/hang/a.png\"><img src=\"/hang/b.jpg\">"
+                 "<iframe src=\"/hang/frame.html\"></iframe><video src=\"/hang/clip.mp4\"></video>"
+                 "<div id=out>price table</div><script src=\"/script.js\"></script></body></html>");
+    server.serve("/script.js", "document.getElementById('out').textContent += ' by script';",
+                 "application/javascript");
     server.routes().Get(R"(/hang/.*)",
                         [&server](const httplib::Request&, httplib::Response&) { server.hang(); });
     server.start();
@@ -354,13 +340,9 @@ TEST(WebPagesFilter, ImagesStylesFontsFramesAndMediaAreNotWaitedFor) {
 
 TEST(WebPagesWait, PagesLoadSideBySideAndANewRequestForAPageEndsItsLastOne) {
     LocalHttpServer server;
-    serve(server, "/page", "<html><body>page</body></html>");
-    server.routes().Get("/slow", [](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(800ms);
-        response.set_content("<html><body>slow</body></html>", "text/html");
-    });
-    server.routes().Get("/silent",
-                        [&server](const httplib::Request&, httplib::Response&) { server.hang(); });
+    server.serve("/page", "<html><body>page</body></html>");
+    server.serve("/slow", "<html><body>slow</body></html>", "text/html", 200, 800ms);
+    server.serveSilence("/silent");
     server.start();
 
     std::vector<std::u16string> answers;
@@ -383,7 +365,7 @@ TEST(WebPagesWait, PagesLoadSideBySideAndANewRequestForAPageEndsItsLastOne) {
 
 TEST(WebPagesWait, APageThatHangsTheSharedRendererCostsOnlyItsOwnLoad) {
     LocalHttpServer server;
-    serve(server, "/spin", "<html><body>spinning<script>for (;;) {}</script></body></html>");
+    server.serve("/spin", "<html><body>spinning<script>for (;;) {}</script></body></html>");
     // Still on its way when the stuck renderer is ended.
     std::atomic<int> asked = 0;
     server.routes().Get("/beside", [&asked](const httplib::Request&, httplib::Response& response) {
@@ -416,7 +398,7 @@ TEST(WebPagesWait, APageThatHangsTheSharedRendererCostsOnlyItsOwnLoad) {
 
 TEST(WebPagesEngine, AfterReleaseEveryLoadIsEmptyAtOnce) {
     LocalHttpServer server;
-    serve(server, "/page", "<html><body>page</body></html>");
+    server.serve("/page", "<html><body>page</body></html>");
     server.start();
 
     WebPages released;

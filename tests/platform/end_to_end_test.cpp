@@ -56,6 +56,17 @@ std::vector<LoggedRequest> Settled(std::vector<LoggedRequest> requests) {
     return requests;
 }
 
+/// What a run that locates Shenzhen at the first source asks for.
+std::vector<LoggedRequest> ShenzhenRequests() {
+    return {
+        Get(Site::Location1, "/"),
+        Get(Site::SiteA, "/guangdong.shtml"),
+        Get(Site::SiteA, "/guangdong/shenzhen.shtml"),
+        Get(Site::SiteB, "/guangdong/"),
+        Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
+    };
+}
+
 const QString kVersionCaption = ToQt(brevane::testing::kVersionCaption);
 const QString kDisclaimer =
     ToQt(u"油价数据仅供参考，实际在售油价可能有小幅偏差\r\n请以您所在地区的加油站实际售价为准");
@@ -105,14 +116,7 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
 
     ASSERT_TRUE(run.ended);
     EXPECT_TRUE(run.boxes.empty());
-    const std::vector<LoggedRequest> expected{
-        Get(Site::Location1, "/"),
-        Get(Site::SiteA, "/guangdong.shtml"),
-        Get(Site::SiteA, "/guangdong/shenzhen.shtml"),
-        Get(Site::SiteB, "/guangdong/"),
-        Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
-    };
-    EXPECT_EQ(Settled(run.requests), Settled(expected));
+    EXPECT_EQ(Settled(run.requests), Settled(ShenzhenRequests()));
     EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-深圳 今日油价]"));
     ExpectPriceTable(run);
     // Two sites, five pages, one renderer process; no helper and no engine process once
@@ -485,14 +489,7 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
     EXPECT_LT(run.elapsed, 10s);
     EXPECT_FALSE(run.windowOpen);
     // The price pages were all asked for at once, before the close; none again after it.
-    const std::vector<LoggedRequest> expected{
-        Get(Site::Location1, "/"),
-        Get(Site::SiteA, "/guangdong.shtml"),
-        Get(Site::SiteA, "/guangdong/shenzhen.shtml"),
-        Get(Site::SiteB, "/guangdong/"),
-        Get(Site::SiteB, "/guangdong/shenzhenshi.html"),
-    };
-    EXPECT_EQ(Settled(run.requests), Settled(expected));
+    EXPECT_EQ(Settled(run.requests), Settled(ShenzhenRequests()));
 }
 
 }  // namespace

@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "pageproto/page_protocol.h"
@@ -37,13 +36,6 @@ std::chrono::milliseconds since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 }
 
-void serve(LocalHttpServer& server, const std::string& path, std::string body) {
-    server.routes().Get(
-        path, [body = std::move(body)](const httplib::Request&, httplib::Response& response) {
-            response.set_content(body, "text/html; charset=utf-8");
-        });
-}
-
 /// Failures of the engine that the pages reported, with their reasons.
 struct EngineFailures {
     explicit EngineFailures(HelperPages& pages) {
@@ -59,9 +51,8 @@ bool Alive(qint64 pid) {
 
 TEST(PageHelper, ServesTheRunAndEndsWithItLeavingNoProcess) {
     LocalHttpServer server;
-    serve(server, "/page", "<html><body>page</body></html>");
-    server.routes().Get("/silent",
-                        [&server](const httplib::Request&, httplib::Response&) { server.hang(); });
+    server.serve("/page", "<html><body>page</body></html>");
+    server.serveSilence("/silent");
     server.start();
 
     HelperPages pages(TestPageHelper());
@@ -111,13 +102,9 @@ TEST(PageHelper, ServesTheRunAndEndsWithItLeavingNoProcess) {
 
 TEST(PageHelper, LoadsSaidAheadRunSideBySideAndAnEndedHelperCostsOnlyTheAwaitedOne) {
     LocalHttpServer server;
-    serve(server, "/fast", "<html><body>fast</body></html>");
-    server.routes().Get("/slow", [](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(800ms);
-        response.set_content("<html><body>slow</body></html>", "text/html");
-    });
-    server.routes().Get("/silent",
-                        [&server](const httplib::Request&, httplib::Response&) { server.hang(); });
+    server.serve("/fast", "<html><body>fast</body></html>");
+    server.serve("/slow", "<html><body>slow</body></html>", "text/html", 200, 800ms);
+    server.serveSilence("/silent");
     server.start();
 
     HelperPages pages(TestPageHelper());
@@ -215,8 +202,7 @@ TEST(PageHelper, AMalformedOrUnexpectedAnswerIsAFailedLoad) {
 
 TEST(PageHelper, AbortEndsTheWaitTheHelperAndEveryLaterCall) {
     LocalHttpServer server;
-    server.routes().Get("/silent",
-                        [&server](const httplib::Request&, httplib::Response&) { server.hang(); });
+    server.serveSilence("/silent");
     server.start();
 
     HelperPages pages(TestPageHelper());

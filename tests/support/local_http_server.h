@@ -92,6 +92,23 @@ public:
         m_wake.wait(lock, [this] { return m_stopping; });
     }
 
+    /// Answers `path` with `body`, after `delay`.
+    void serve(const std::string& path, std::string body,
+               std::string type = "text/html; charset=utf-8", int status = 200,
+               std::chrono::milliseconds delay = std::chrono::milliseconds(0)) {
+        m_server.Get(path, [body = std::move(body), type = std::move(type), status, delay](
+                               const httplib::Request&, httplib::Response& response) {
+            std::this_thread::sleep_for(delay);
+            response.status = status;
+            response.set_content(body, type);
+        });
+    }
+
+    /// Never answers `path` while the server runs.
+    void serveSilence(const std::string& path) {
+        m_server.Get(path, [this](const httplib::Request&, httplib::Response&) { hang(); });
+    }
+
 private:
     httplib::Server m_server;
     std::thread m_thread;
