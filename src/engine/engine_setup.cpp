@@ -10,7 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
+
+#include "core/controls.h"
 
 namespace brevane {
 
@@ -20,9 +23,11 @@ constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
 constexpr char kSandboxOffVariable[] = "QTWEBENGINE_DISABLE_SANDBOX";
 constexpr char kEngineArguments[] = "--webEngineArgs";
 constexpr char kNoSandbox[] = "--no-sandbox";
-// The pages are on a handful of sites; one renderer process serves them all, those that
-// load side by side too, started ahead of the first load.
-constexpr char kOneRenderer[] = "--renderer-process-limit=1";
+// The four price pages load side by side, and one that takes long to lay out or to run
+// its scripts must not hold back the others: each renders in a process of its own,
+// started ahead of its first load. The location page, which loads alone before them,
+// is set up last and shares one of theirs.
+constexpr std::size_t kRendererLimit = kBrowserCount - 1;
 // The engine runs its network service and graphics in the program's own process, and
 // nothing else it starts goes without the sandbox: the zygote kept for such processes
 // would only hold memory.
@@ -82,8 +87,8 @@ EngineSetup::EngineSetup(int argc, char** argv, const EngineOptions& options) {
     g_nextHandler = qInstallMessageHandler(LeaveOutNoOpenGlNotes);
 
     const bool root = RunsAsRoot();
-    QStringList switches{QLatin1String(kOneRenderer), QLatin1String(kNoUnsandboxedZygote),
-                         QLatin1String(kTimersOnTime)};
+    QStringList switches{QStringLiteral("--renderer-process-limit=%1").arg(kRendererLimit),
+                         QLatin1String(kNoUnsandboxedZygote), QLatin1String(kTimersOnTime)};
     if (root && options.unsandboxedAsRoot) {
         switches << QLatin1String(kNoSandbox);
     }

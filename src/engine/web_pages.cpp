@@ -208,8 +208,8 @@ private:
         connect(&page, &QWebEnginePage::loadingChanged, this,
                 [this](const QWebEngineLoadingInfo& info) { onLoadingChanged(info); });
         // A crashed renderer finishes no load and leaves no document to read. Only a
-        // navigation still under way when the renderer ends (every page shares it, and
-        // another page's stuck script may have had it ended) goes on, in a fresh one.
+        // navigation still under way when the renderer ends goes on, in a fresh one: the
+        // renderer held no more than the document the page is leaving.
         connect(&page, &QWebEnginePage::renderProcessTerminated, this, [this] {
             if (!m_slot.page->isLoading()) {
                 loaded({Outcome::Failed, QStringLiteral("renderer process ended"), {}});
@@ -293,16 +293,17 @@ private:
 
     void onReadTimedOut() {
         // The renderer gives no answer: a script that never ends, or a document too big
-        // to lay out, keeps it busy. Every page shares it, so it is ended, and the next
-        // load starts a fresh one instead of waiting out its limit too. Every page learns
-        // of its end at once; none must learn of it during its next load.
+        // to lay out, keeps it busy. No other page loading beside this one shares it, so
+        // it is ended, and the page's next load starts a fresh one instead of waiting out
+        // its limit too. The page learns of its end at once, not during its next load.
         const qint64 renderer = m_slot.page->renderProcessPid();
         if (renderer <= 0) {
             textRead(std::nullopt);
             return;
         }
         m_slot.page->disconnect(this);
-        connect(&m_pages, &WebPages::rendererEnded, this, [this] { textRead(std::nullopt); });
+        connect(m_slot.page.get(), &QWebEnginePage::renderProcessTerminated, this,
+                [this] { textRead(std::nullopt); });
         m_readTimer.disconnect(this);
         connect(&m_readTimer, &QTimer::timeout, this, [this] { textRead(std::nullopt); });
         m_readTimer.start(pageproto::kRendererEnd);
@@ -394,11 +395,19 @@ void WebPages::warmUp() {
         return;
     }
     // A page sets itself up in the engine with its first load. A blank document asks
-    // nothing of the network, yet starts the renderer process that every page shares.
-    for (Slot& slot : m_slots) {
+    // nothing of the network, yet starts the page's renderer process. The price pages
+    // come first, each taking a renderer of its own; the location page, which loads
+    // alone before them, comes last and shares one of theirs.
+    const auto warm = [](Slot& slot) {
         slot.warming = true;
         slot.page->load(QUrl(QStringLiteral("about:blank")));
+    };
+    for (Slot& slot : m_slots) {
+        if (slot.control != Control::Web_IP) {
+            warm(slot);
+        }
     }
+    warm(*slotOf(Control::Web_IP));
 }
 
 void WebPages::release() {
@@ -434,7 +443,6 @@ void WebPages::endWarmUp(Slot& slot) {
 void WebPages::onRendererEnded(Slot& slot) {
     slot.documentGone = true;
     endWarmUp(slot);
-    emit rendererEnded();
 }
 
 WebPages::Slot* WebPages::slotOf(Control browser) {

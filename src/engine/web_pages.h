@@ -58,7 +58,7 @@ public:
     void read(Control browser, std::chrono::milliseconds limit, Answer answer);
 
     /// Starts the engine ahead of the first load: the profile, the five pages with a
-    /// blank document each, and the renderer process they share. Requests nothing from
+    /// blank document each, and their renderer processes. Requests nothing from
     /// the network; warmedUp() follows once every blank page is done.
     void warmUp();
     /// Ends the pages and their profile, and with them every renderer process.
@@ -66,8 +66,6 @@ public:
 
 signals:
     void warmedUp();
-    /// The renderer process of some page has ended.
-    void rendererEnded();
 
 private:
     class Job;

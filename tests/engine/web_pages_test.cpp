@@ -363,7 +363,7 @@ TEST(WebPagesWait, PagesLoadSideBySideAndANewRequestForAPageEndsItsLastOne) {
     EXPECT_LT(since(start), 1600ms) << "the slow pages loaded one after the other";
 }
 
-TEST(WebPagesWait, APageThatHangsTheSharedRendererCostsOnlyItsOwnLoad) {
+TEST(WebPagesWait, APageThatHangsItsRendererCostsOnlyItsOwnLoad) {
     LocalHttpServer server;
     server.serve("/spin", "<html><body>spinning<script>for (;;) {}</script></body></html>");
     // Still on its way when the stuck renderer is ended.
