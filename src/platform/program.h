@@ -48,7 +48,8 @@ private:
     QtConfirm m_confirm;
     QtShell m_shell;
     QtClock m_clock;
-    QtRunLog m_log;
+    QtLogSink m_logSink;
+    RunLogLines m_log{m_logSink};
     RunContext m_run;
     // Declared last so that it goes first: it detaches from the model as it goes.
     std::unique_ptr<OilPrice> m_window;

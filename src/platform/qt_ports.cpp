@@ -53,19 +53,11 @@ void QtShell::OpenAddress(std::u16string_view address) {
     static_cast<void>(QDesktopServices::openUrl(QUrl(ToQt(address))));
 }
 
-void QtRunLog::Missed(std::string_view where, std::u16string_view mark) {
-    // The mark is quoted with its line breaks escaped, so each note stays on one line.
-    QString quoted;
-    QDebug(&quoted).nospace() << ToQt(mark);
-    qCDebug(lcRun).nospace().noquote()
-        << QLatin1StringView(where.data(), qsizetype(where.size())) << ": no " << quoted;
-}
-
-void QtRunLog::Failed(std::string_view what) {
-    // An exception's text may hold line breaks; the note stays on one line.
-    QString text = QString::fromUtf8(what.data(), qsizetype(what.size()));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    qCDebug(lcRun).nospace().noquote() << "run stopped: " << text;
+void QtLogSink::Line(LogCategory category, std::string_view line) {
+    const QLoggingCategory& to = category == LogCategory::Pages    ? lcPages()
+                                 : category == LogCategory::Helper ? lcHelper()
+                                                                   : lcRun();
+    qCDebug(to).noquote() << QString::fromUtf8(line.data(), qsizetype(line.size()));
 }
 
 Today TodayFrom(QDate date, const QLocale& locale) {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "core/diagnostics.h"
 #include "core/ports.h"
 
 class QMessageBox;
@@ -46,12 +47,11 @@ public:
     Today Now() override;
 };
 
-/// Notes of the run on the logging category brevane.run (off unless a logging rule turns
-/// it on), one line each.
-class QtRunLog : public RunLogPort {
+/// Diagnostic lines on Qt's logging categories of the same names (logging.h), off unless
+/// QT_LOGGING_RULES turns them on.
+class QtLogSink : public LogSink {
 public:
-    void Missed(std::string_view where, std::u16string_view mark) override;
-    void Failed(std::string_view what) override;
+    void Line(LogCategory category, std::string_view line) override;
 };
 
 /// The date as the clock port gives it, with its text in `locale`'s short format.

@@ -1,0 +1,178 @@
+// SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Diagnostic lines: categories, rules and the run's notes.
+#include "core/diagnostics.h"
+
+#include <vector>
+
+namespace brevane {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+/// Whether a rule's pattern covers `name`: exact, or with '*' standing for any text at its
+/// start, its end or both.
+bool Covers(std::string_view pattern, std::string_view name) {
+    const bool anyStart = pattern.starts_with('*');
+    if (anyStart) {
+        pattern.remove_prefix(1);
+    }
+    const bool anyEnd = pattern.ends_with('*');
+    if (anyEnd) {
+        pattern.remove_suffix(1);
+    }
+    if (anyStart && anyEnd) {
+        return name.find(pattern) != std::string_view::npos;
+    }
+    if (anyStart) {
+        return name.ends_with(pattern);
+    }
+    if (anyEnd) {
+        return name.starts_with(pattern);
+    }
+    return name == pattern;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string_view CategoryName(LogCategory category) {
+    switch (category) {
+        case LogCategory::Pages:
+            return "brevane.pages";
+        case LogCategory::Helper:
+            return "brevane.helper";
+        case LogCategory::Run:
+            return "brevane.run";
+    }
+    return "brevane";
+}
+
+LogRules LogRules::Parse(std::string_view rules) {
+    LogRules parsed;
+    while (!rules.empty()) {
+        const std::size_t end = rules.find_first_of(";\n");
+        const std::string_view rule = rules.substr(0, end);
+        rules = end == std::string_view::npos ? std::string_view() : rules.substr(end + 1);
+        const std::size_t equals = rule.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        std::string_view pattern = Trimmed(rule.substr(0, equals));
+        const std::string_view value = Trimmed(rule.substr(equals + 1));
+        if (value != "true" && value != "false") {
+            continue;
+        }
+        // Only the debug level carries the program's lines; a rule for another level
+        // leaves them as they are.
+        for (const std::string_view level : {".info", ".warning", ".critical"}) {
+            if (pattern.ends_with(level)) {
+                pattern = {};
+            }
+        }
+        if (pattern.ends_with(".debug")) {
+            pattern.remove_suffix(6);
+        }
+        if (pattern.empty()) {
+            continue;
+        }
+        for (std::size_t i = 0; i < kLogCategoryCount; ++i) {
+            if (Covers(pattern, CategoryName(static_cast<LogCategory>(i)))) {
+                parsed.m_on[i] = value == "true";
+            }
+        }
+    }
+    return parsed;
+}
+
+void RunLogLines::Missed(std::string_view where, std::u16string_view mark) {
+    m_sink.Line(LogCategory::Run, std::string(where) + ": no " + QuotedForLog(mark));
+}
+
+void RunLogLines::Failed(std::string_view what) {
+    m_sink.Line(LogCategory::Run, "run stopped: " + OneLine(what));
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) +
+                                (char32_t(text[i + 1]) - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+std::string QuotedForLog(std::u16string_view text) {
+    std::string quoted = "\"";
+    for (const char c : ToUtf8(text)) {
+        switch (c) {
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
+            default:
+                quoted += c;
+        }
+    }
+    return quoted + '"';
+}
+
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
+}  // namespace brevane
