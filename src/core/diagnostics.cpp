@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "core/text.h"
+
 namespace brevane {
 
 namespace {
@@ -41,24 +43,6 @@ bool Covers(std::string_view pattern, std::string_view name) {
         return name.starts_with(pattern);
     }
     return name == pattern;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 }  // namespace
@@ -120,28 +104,9 @@ void RunLogLines::Failed(std::string_view what) {
     m_sink.Line(LogCategory::Run, "run stopped: " + OneLine(what));
 }
 
-std::string ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) +
-                                (char32_t(text[i + 1]) - 0xDC00));
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            AppendUtf8(out, 0xFFFD);
-        } else {
-            AppendUtf8(out, unit);
-        }
-    }
-    return out;
-}
-
 std::string QuotedForLog(std::u16string_view text) {
     std::string quoted = "\"";
-    for (const char c : ToUtf8(text)) {
+    for (const char c : text::ToUtf8(text)) {
         switch (c) {
             case '"':
                 quoted += "\\\"";

@@ -58,8 +58,6 @@ private:
     LogSink& m_sink;
 };
 
-/// `text` as UTF-8; a lone surrogate becomes U+FFFD.
-std::string ToUtf8(std::u16string_view text);
 /// `text` between double quotes, with '"', '\\', CR, LF and TAB escaped as in C, so that a
 /// quoted text always stays on its line.
 std::string QuotedForLog(std::u16string_view text);

@@ -35,6 +35,12 @@ std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view 
 /// `text` with every character that occurs in `set` removed.
 std::u16string DeleteChars(std::u16string_view text, std::u16string_view set);
 
+/// `text` as UTF-8; a lone surrogate becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+/// UTF-8 `bytes` as UTF-16; each byte that is not part of a well-formed sequence becomes
+/// U+FFFD.
+std::u16string FromUtf8(std::string_view bytes);
+
 /// Decimal digits of a non-negative number, without sign or leading zeros.
 std::u16string FromInt(int value);
 

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <iterator>
 
-#include "core/controls.h"
+#include "pageproto/page_protocol.h"
 
 namespace brevane {
 
@@ -23,11 +23,11 @@ constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
 constexpr char kSandboxOffVariable[] = "QTWEBENGINE_DISABLE_SANDBOX";
 constexpr char kEngineArguments[] = "--webEngineArgs";
 constexpr char kNoSandbox[] = "--no-sandbox";
-// The four price pages load side by side, and one that takes long to lay out or to run
-// its scripts must not hold back the others: each renders in a process of its own,
-// started ahead of its first load. The location page, which loads alone before them,
-// is set up last and shares one of theirs.
-constexpr std::size_t kRendererLimit = kBrowserCount - 1;
+// Pages load side by side, and one that takes long to lay out or to run its scripts must
+// not hold back the others: each renders in a process of its own, started ahead of its
+// first load. The limit is a bound, not a promise: the engine may still put two pages in
+// one process, and a page stuck there then costs only its own load (WebPages).
+constexpr std::size_t kRendererLimit = pageproto::kPageCount;
 // The engine runs its network service and graphics in the program's own process, and
 // nothing else it starts goes without the sandbox: the zygote kept for such processes
 // would only hold memory.

@@ -21,7 +21,7 @@ struct EngineOptions {
 };
 
 /// Made in the page helper's main before its application object and kept as long as it.
-/// Gives the engine its switches (each price page renders in a process of its own; timers of
+/// Gives the engine its switches (each page renders in a process of its own; timers of
 /// pages nobody sees run on time), sets QT_XCB_GL_INTEGRATION=none and
 /// QT_QPA_OFFSCREEN_NO_GLX=1 unless they are set (no page is drawn, so nothing needs
 /// OpenGL), installs a message handler that leaves out the engine's two notes about the

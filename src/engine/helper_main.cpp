@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// brevane-pages: the page helper. Runs the browser engine with the five hidden pages
-// for the window, which talks to it over its standard input and output.
+// brevane-pages: the page helper. Runs the browser engine with the hidden pages for the
+// window, which talks to it over its standard input and output.
 #include <QGuiApplication>
 #include <QTimer>
 
@@ -9,7 +9,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +16,8 @@
 #include "engine/page_server.h"
 #include "engine/web_pages.h"
 #include "pageproto/page_protocol.h"
+#include "pageserve/helper_arguments.h"
+#include "pageserve/page_service.h"
 
 namespace {
 
@@ -39,6 +40,19 @@ bool TakeProtocolChannels(int& input, int& output) {
     return taken;
 }
 
+/// Refuses the window with `reason` and says so before the helper exits.
+int Refuse(brevane::pageserve::PageService& service, int output, std::u16string reason) {
+    service.refuse(std::move(reason));
+    for (std::string_view out = service.outgoing(); !out.empty(); out = service.outgoing()) {
+        const ssize_t n = write(output, out.data(), out.size());
+        if (n <= 0) {
+            break;
+        }
+        service.written(static_cast<std::size_t>(n));
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -51,32 +65,32 @@ int main(int argc, char* argv[]) {
     signal(SIGPIPE, SIG_IGN);
 
     // The window's own arguments; the rest go to Qt and the engine.
-    brevane::EngineOptions options;
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == brevane::pageproto::kLoopbackOnlyArgument) {
-            options.loopbackOnly = true;
-        } else if (arg == brevane::pageproto::kUnsandboxedAsRootArgument) {
-            options.unsandboxedAsRoot = true;
-        } else {
-            args.push_back(argv[i]);
-        }
+    const std::vector<std::string_view> given(argv + 1, argv + argc);
+    brevane::pageserve::HelperArguments arguments = brevane::pageserve::ReadHelperArguments(given);
+    std::vector<char*> args{argv[0]};
+    for (std::string& rest : arguments.rest) {
+        args.push_back(rest.data());
     }
+
     // No page is ever shown: no display connection, on X11 and Wayland alike.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    brevane::EngineSetup engine(static_cast<int>(args.size()), args.data(), options);
+    brevane::EngineSetup engine(
+        static_cast<int>(args.size()), args.data(),
+        {.loopbackOnly = arguments.loopbackOnly, .unsandboxedAsRoot = arguments.unsandboxedAsRoot});
     QGuiApplication app(engine.argc(), engine.argv());
 
     brevane::WebPages pages;
-    brevane::PageServer server(pages, input, output);
-    if (engine.state() == brevane::EngineState::Unusable) {
-        server.send(brevane::pageproto::Fatal{kRootWithSandbox});
-        return 1;
+    brevane::pageserve::PageService service(pages);
+    if (const auto refused = brevane::pageproto::RefuseWindowVersion(arguments.windowVersion)) {
+        return Refuse(service, output, *refused);
     }
+    if (engine.state() == brevane::EngineState::Unusable) {
+        return Refuse(service, output, kRootWithSandbox);
+    }
+    brevane::PageServer server(service, input, output);
     QObject::connect(&server, &brevane::PageServer::finished, &app, &QCoreApplication::quit);
+    QObject::connect(&pages, &brevane::WebPages::warmedUp, &server,
+                     [&service] { service.engineUp(); });
     QTimer::singleShot(0, &pages, &brevane::WebPages::warmUp);
-    const int status = QGuiApplication::exec();
-    pages.release();
-    return status;
+    return QGuiApplication::exec();
 }

@@ -1,54 +1,68 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page helper's side of the protocol: requests in, answers out.
+// The page service on the helper's pipes, in Qt's event loop.
 #include "engine/page_server.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
-
-#include "engine/web_pages.h"
 
 namespace brevane {
 
-PageServer::PageServer(WebPages& pages, int input, int output, QObject* parent)
+PageServer::PageServer(pageserve::PageService& service, int input, int output, QObject* parent)
     : QObject(parent),
-      m_pages(pages),
-      m_output(output),
+      m_service(service),
       m_input(input),
-      m_notifier(std::make_unique<QSocketNotifier>(input, QSocketNotifier::Read)) {
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &PageServer::onReadable);
-    connect(&m_pages, &WebPages::warmedUp, this, [this] { send(pageproto::Ready{}); });
+      m_output(output),
+      m_readable(std::make_unique<QSocketNotifier>(input, QSocketNotifier::Read)),
+      m_writable(std::make_unique<QSocketNotifier>(output, QSocketNotifier::Write)) {
+    ::fcntl(m_output, F_SETFL, ::fcntl(m_output, F_GETFL) | O_NONBLOCK);
+    m_writable->setEnabled(false);
+    connect(m_readable.get(), &QSocketNotifier::activated, this, &PageServer::onReadable);
+    connect(m_writable.get(), &QSocketNotifier::activated, this, &PageServer::onWritable);
+    m_expiry.setSingleShot(true);
+    m_expiry.setTimerType(Qt::PreciseTimer);
+    connect(&m_expiry, &QTimer::timeout, this, [this] {
+        m_service.expire();
+        scheduleExpiry();
+    });
+    // An answer queued from inside an engine's handler goes out once that handler is done.
+    m_service.setOutputQueued([this] {
+        if (!m_stopped) {
+            m_writable->setEnabled(true);
+        }
+        scheduleExpiry();
+    });
 }
 
 PageServer::~PageServer() {
-    // No answer may come for a server that is gone.
-    m_pages.release();
+    m_service.setOutputQueued(nullptr);
 }
 
-bool PageServer::send(const pageproto::Answer& answer) {
-    if (m_stopped) {
-        return false;
-    }
-    const std::string frame = pageproto::Frame(answer);
-    std::size_t written = 0;
-    while (written < frame.size()) {
-        const ssize_t n = ::write(m_output, frame.data() + written, frame.size() - written);
+bool PageServer::flush() {
+    for (std::string_view out = m_service.outgoing(); !out.empty(); out = m_service.outgoing()) {
+        const ssize_t n = ::write(m_output, out.data(), out.size());
         if (n < 0 && errno == EINTR) {
             continue;
         }
+        if (n < 0 && errno == EAGAIN) {
+            return false;
+        }
         if (n <= 0) {
+            // The window is gone.
             stop();
             return false;
         }
-        written += static_cast<std::size_t>(n);
+        m_service.written(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+void PageServer::onWritable() {
+    m_writable->setEnabled(!flush() && !m_stopped);
 }
 
 void PageServer::onReadable() {
@@ -57,45 +71,22 @@ void PageServer::onReadable() {
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
         return;
     }
-    if (n <= 0) {
+    if (n <= 0 || !m_service.receive(std::string_view(buffer, static_cast<std::size_t>(n)))) {
         stop();
         return;
     }
-    m_reader.append(std::string_view(buffer, static_cast<std::size_t>(n)));
-    while (!m_stopped) {
-        const std::optional<std::string> payload = m_reader.next();
-        if (!payload) {
-            if (m_reader.broken()) {
-                stop();
-            }
-            return;
-        }
-        const std::optional<pageproto::Request> request = pageproto::ParseRequest(*payload);
-        if (!request) {
-            stop();
-            return;
-        }
-        serve(*request);
-    }
+    scheduleExpiry();
 }
 
-void PageServer::serve(const pageproto::Request& request) {
-    const std::uint32_t id = std::visit([](const auto& r) { return r.id; }, request);
-    const Control control = std::visit([](const auto& r) { return r.control; }, request);
-    const std::chrono::milliseconds limit(
-        std::visit([](const auto& r) { return r.timeLimitMs; }, request));
-    auto answer = [this, id, control](PageResult result) {
-        send(pageproto::PageAnswer{.id = id,
-                                   .control = control,
-                                   .outcome = result.outcome,
-                                   .detail = result.detail.toStdU16String(),
-                                   .text = std::move(result.text)});
-    };
-    if (const auto* load = std::get_if<pageproto::LoadRequest>(&request)) {
-        m_pages.load(control, load->address, limit, std::move(answer));
-    } else {
-        m_pages.read(control, limit, std::move(answer));
+void PageServer::scheduleExpiry() {
+    const auto next = m_service.nextDeadline();
+    if (!next || m_stopped) {
+        m_expiry.stop();
+        return;
     }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*next - pageserve::PageService::Clock::now());
+    m_expiry.start(std::max(left, std::chrono::milliseconds(0)));
 }
 
 void PageServer::stop() {
@@ -103,8 +94,10 @@ void PageServer::stop() {
         return;
     }
     m_stopped = true;
-    m_notifier->setEnabled(false);
-    // Leaves the answer being written, if any, to unwind first.
+    m_readable->setEnabled(false);
+    m_writable->setEnabled(false);
+    m_expiry.stop();
+    // Leaves the handler that stopped it, if any, to unwind first.
     QTimer::singleShot(0, this, &PageServer::finished);
 }
 

@@ -1,48 +1,48 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page helper's side of the protocol: requests in, answers out.
+// The page service on the helper's pipes, in Qt's event loop.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
-#include "pageproto/page_protocol.h"
+#include "pageserve/page_service.h"
 
 class QSocketNotifier;
 
 namespace brevane {
 
-class WebPages;
-
-/// Serves the window's requests with the hidden pages: each starts as it comes, beside
-/// those still in progress, and is answered when it is done. Reads frames from `input`
-/// and writes answers to `output` (file descriptors it does not own). Sends Ready, with
-/// the protocol's version, once the pages have warmed up. Keeps nothing of the window's
-/// but what the pages show. When the input ends or carries a malformed frame, no further
-/// answer is sent and finished() follows.
+/// Feeds the service what the window writes on `input` and writes its answers to `output`
+/// (file descriptors it does not own) as fast as the window reads them, without ever
+/// blocking: a long answer the window drains slowly holds up no other page's timers. Keeps
+/// the service's time budget with a timer. When the input ends or breaks, or the window
+/// stops reading, finished() follows and nothing more is written.
 class PageServer : public QObject {
     Q_OBJECT
 public:
-    PageServer(WebPages& pages, int input, int output, QObject* parent = nullptr);
+    PageServer(pageserve::PageService& service, int input, int output, QObject* parent = nullptr);
     ~PageServer() override;
 
-    /// Writes one answer in full; false when the window is gone.
-    bool send(const pageproto::Answer& answer);
+    /// Writes what is queued until the output would block; true when it all went out.
+    bool flush();
 
 signals:
     void finished();
 
 private:
     void onReadable();
-    void serve(const pageproto::Request& request);
+    void onWritable();
+    void scheduleExpiry();
     void stop();
 
-    WebPages& m_pages;
-    int m_output;
+    pageserve::PageService& m_service;
     int m_input;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    pageproto::FrameReader m_reader;
+    int m_output;
+    std::unique_ptr<QSocketNotifier> m_readable;
+    std::unique_ptr<QSocketNotifier> m_writable;
+    QTimer m_expiry;
     bool m_stopped = false;
 };
 

@@ -1,22 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The five hidden browser pages on Qt WebEngine, as the page helper runs them.
+// The page helper's engine on Linux: the hidden pages on Qt WebEngine.
 #pragma once
 
 #include <QObject>
-#include <QString>
 
 #include <array>
-#include <chrono>
-#include <functional>
 #include <memory>
-#include <string>
-#include <string_view>
 
-#include "core/controls.h"
-#include "pageproto/page_protocol.h"
+#include "engine/load_job.h"
+#include "pageserve/page_service.h"
 
-class QUrl;
 class QWebEngineProfile;
 
 namespace brevane {
@@ -24,79 +18,69 @@ namespace brevane {
 class HiddenPage;
 class WebRequestFilter;
 
-/// How one load or read ended, and the text it gives.
-struct PageResult {
-    pageproto::Outcome outcome = pageproto::Outcome::Failed;
-    QString detail;  ///< the HTTP status or the reason, as far as known
-    std::u16string text;
-};
-
-/// The five browser controls as hidden QWebEnginePages sharing one off-the-record
-/// profile (nothing reaches the disk). Every page works on its own: a load or a read
-/// returns at once, and its answer comes later, through the event loop, once the
-/// navigation it asked for has finished, well or not, or its time limit has run out, and
-/// the page's text has been read from its document. A read reads the document as the
-/// page's scripts have left it by then; it fails when that document can no longer be
-/// read. Pages keep nothing of their loads but their documents.
+/// The pages as hidden QWebEnginePages sharing one off-the-record profile (nothing reaches
+/// the disk), numbered as the protocol numbers them and knowing nothing of what they are
+/// for. Every page works on its own, each in a renderer process of its own as far as the
+/// engine gives it (EngineSetup): a load or a read returns at once, and its answer comes
+/// later, through the event loop, once the navigation it asked for has finished, well or
+/// not, or its time limit has run out, and the page's text has been read from its document
+/// (LoadJob). A read reads the document as the page's scripts have left it by then. Pages
+/// keep nothing of their loads but their documents.
 ///
-/// The engine starts with warmUp(), or else with the first load, and ends with release():
-/// from then on every load and read fails at once, and no answer still due comes.
-class WebPages : public QObject {
+/// The engine starts with warmUp(), or else with the first load, and ends with this
+/// object, its one owner: no answer still due comes after that.
+class WebPages final : public QObject, public pageserve::PageEngine, private PageContext {
     Q_OBJECT
 public:
-    /// Called once with the result of a load or a read.
-    using Answer = std::function<void(PageResult)>;
+    using PageNumber = pageproto::PageNumber;
 
     explicit WebPages(QObject* parent = nullptr);
     ~WebPages() override;
 
-    /// Sends `browser` to `address`. A load or read of the same page still running ends
-    /// first, as failed.
-    void load(Control browser, std::u16string_view address, std::chrono::milliseconds limit,
-              Answer answer);
-    /// Reads the text of the document `browser` shows now.
-    void read(Control browser, std::chrono::milliseconds limit, Answer answer);
+    void Load(PageNumber page, std::u16string_view address, std::chrono::milliseconds limit,
+              Done done) override;
+    void Read(PageNumber page, std::chrono::milliseconds limit, Done done) override;
+    void Abandon(PageNumber page) override;
 
-    /// Starts the engine ahead of the first load: the profile, the five pages with a
-    /// blank document each, and their renderer processes. Requests nothing from
-    /// the network; warmedUp() follows once every blank page is done.
+    /// Starts the engine ahead of the first load: the profile, the pages with a blank
+    /// document each, and their renderer processes. Requests nothing from the network;
+    /// warmedUp() follows, once, when every blank page is done, or has given way to a load.
     void warmUp();
-    /// Ends the pages and their profile, and with them every renderer process.
-    void release();
 
 signals:
     void warmedUp();
 
 private:
-    class Job;
     struct Slot {
-        Control control = Control::Web_IP;
         std::unique_ptr<HiddenPage> page;
-        int serial = 0;             // navigations requested so far; 0 = sent nowhere yet
-        bool readable = false;      // the last load left a document of its own
-        bool documentGone = false;  // its renderer has ended since
-        bool warming = false;       // the warm-up's blank page is loading
-        std::unique_ptr<Job> job;   // the load or read in progress
+        // Written here alone.
+        bool warming = false;  // the start-up document is loading
+        int rendererEnds = 0;  // renderers of this page ended so far
+        // Written by the page's jobs alone.
+        PageHistory history;
+        std::unique_ptr<LoadJob> job;  // the request in progress, or the last one
     };
 
-    /// Creates the profile and the pages unless they exist; false once released.
-    bool start();
-    Slot* slotOf(Control browser);
-    /// The warm-up's blank page of `slot` is done, well or not.
+    /// Creates the profile and the pages unless they exist.
+    void start();
+    Slot& slotOf(const HiddenPage& page);
+    const Slot& slotOf(const HiddenPage& page) const;
+    /// A new job for `page`, in place of its last one.
+    LoadJob& begin(PageNumber page, Done done, std::chrono::milliseconds limit);
+    /// The start-up document of `slot` is done, well or not, or has given way.
     void endWarmUp(Slot& slot);
-    void onRendererEnded(Slot& slot);
-    /// Ends the job of `slot` with `result`, unless another has taken its place.
-    void finish(Slot& slot, const Job* job, PageResult result);
-    /// Gives `slot` a new job, ending the one in progress as failed.
-    Job& begin(Slot& slot, Answer answer, std::chrono::milliseconds limit);
 
-    bool m_released = false;
+    int rendererEnds(const HiddenPage& page) const override;
+    bool warming(const HiddenPage& page) const override;
+    bool sharesRenderer(const HiddenPage& page) const override;
+    void navigating(const HiddenPage& page) override;
+
     bool m_warm = false;
     // Destroyed in reverse order: the pages before their profile, the profile before the
     // filter it uses.
     std::unique_ptr<WebRequestFilter> m_filter;
     std::unique_ptr<QWebEngineProfile> m_profile;
-    std::array<Slot, kBrowserCount> m_slots;
+    std::array<Slot, pageproto::kPageCount> m_slots;
 };
 
 }  // namespace brevane

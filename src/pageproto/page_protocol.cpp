@@ -3,6 +3,8 @@
 // The window's protocol with its page helper: encoding and decoding of its frames.
 #include "pageproto/page_protocol.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace brevane::pageproto {
@@ -27,7 +29,6 @@ public:
             byte(static_cast<std::uint8_t>(value >> shift));
         }
     }
-    void control(Control value) { byte(static_cast<std::uint8_t>(value)); }
     void text(std::u16string_view value) {
         number(static_cast<std::uint32_t>(value.size()));
         for (const char16_t unit : value) {
@@ -78,17 +79,12 @@ public:
         m_rest.remove_prefix(4);
         return value;
     }
-    /// Only the browser controls travel.
-    std::optional<Control> control() {
+    std::optional<PageNumber> page() {
         const auto value = byte();
-        if (!value || *value >= kControlCount) {
+        if (!value || *value >= kPageCount) {
             return std::nullopt;
         }
-        const auto control = static_cast<Control>(*value);
-        if (SpecOf(control).kind != ControlKind::Browser) {
-            return std::nullopt;
-        }
-        return control;
+        return *value;
     }
     std::optional<std::u16string> text() {
         const auto length = number();
@@ -119,46 +115,102 @@ std::optional<Message> Whole(const Reader& reader, Message message) {
 
 std::optional<Request> ParseLoad(Reader& in) {
     const auto id = in.number();
-    const auto control = in.control();
+    const auto page = in.page();
     const auto limit = in.number();
     auto address = in.text();
-    if (!id || !control || !limit || !address) {
+    if (!id || !page || !limit || !address) {
         return std::nullopt;
     }
     return Whole<Request>(
-        in,
-        LoadRequest{
-            .id = *id, .control = *control, .timeLimitMs = *limit, .address = std::move(*address)});
+        in, LoadRequest{
+                .id = *id, .page = *page, .timeLimitMs = *limit, .address = std::move(*address)});
 }
 
 std::optional<Request> ParseRead(Reader& in) {
     const auto id = in.number();
-    const auto control = in.control();
+    const auto page = in.page();
     const auto limit = in.number();
-    if (!id || !control || !limit) {
+    if (!id || !page || !limit) {
         return std::nullopt;
     }
-    return Whole<Request>(in, ReadRequest{.id = *id, .control = *control, .timeLimitMs = *limit});
+    return Whole<Request>(in, ReadRequest{.id = *id, .page = *page, .timeLimitMs = *limit});
 }
 
 std::optional<Answer> ParsePage(Reader& in) {
     const auto id = in.number();
-    const auto control = in.control();
+    const auto page = in.page();
     const auto outcome = in.byte();
     auto detail = in.text();
     auto text = in.text();
-    if (!id || !control || !outcome || *outcome > static_cast<std::uint8_t>(Outcome::TimedOut) ||
+    if (!id || !page || !outcome || *outcome > static_cast<std::uint8_t>(Outcome::Unreadable) ||
         !detail || !text) {
         return std::nullopt;
     }
     return Whole<Answer>(in, PageAnswer{.id = *id,
-                                        .control = *control,
+                                        .page = *page,
                                         .outcome = static_cast<Outcome>(*outcome),
                                         .detail = std::move(*detail),
                                         .text = std::move(*text)});
 }
 
+// The run's order: the location page, then site A's province and city pages, then site
+// B's. Fixed by the protocol; the window's own order of its controls plays no part.
+constexpr std::array<Control, kPageCount> kPageControls = {
+    Control::Web_IP,     Control::Web_QiYouJiaGe, Control::Web_QiYouJiaGe_2,
+    Control::Web_YouJia, Control::Web_YouJia_2,
+};
+
+std::u16string Wide(std::string_view ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
 }  // namespace
+
+std::optional<PageNumber> PageOf(Control browser) {
+    const auto at = std::find(kPageControls.begin(), kPageControls.end(), browser);
+    if (at == kPageControls.end()) {
+        return std::nullopt;
+    }
+    return static_cast<PageNumber>(at - kPageControls.begin());
+}
+
+Control ControlOf(PageNumber page) {
+    return kPageControls.at(page);
+}
+
+std::string VersionArgument(std::uint32_t version) {
+    return std::string(kVersionArgumentPrefix) + std::to_string(version);
+}
+
+std::optional<std::u16string> RefuseWindowVersion(std::optional<std::string_view> named) {
+    const std::string own = std::to_string(kProtocolVersion);
+    if (named == own) {
+        return std::nullopt;
+    }
+    // What the window named is quoted only as far as it is a plain number.
+    const bool number =
+        named && !named->empty() && named->size() <= 10 &&
+        std::all_of(named->begin(), named->end(), [](char c) { return c >= '0' && c <= '9'; });
+    const std::u16string window =
+        named ? (number ? u"version " + Wide(*named) : u"an unknown version") : u"no version";
+    return u"window speaks " + window + u", this helper " + Wide(own);
+}
+
+std::optional<std::string> Handshake::admit(const Answer& answer) {
+    if (const auto* ready = std::get_if<Ready>(&answer)) {
+        if (m_ready) {
+            return "a second Ready";
+        }
+        if (ready->version != kProtocolVersion) {
+            return "page helper speaks version " + std::to_string(ready->version) +
+                   ", this window " + std::to_string(kProtocolVersion);
+        }
+        m_ready = true;
+    } else if (std::holds_alternative<PageAnswer>(answer) && !m_ready) {
+        return "a page answer before Ready";
+    }
+    return std::nullopt;
+}
 
 // One overload per message: a message without its own fails to compile.
 std::string Frame(const Request& request) {
@@ -166,7 +218,7 @@ std::string Frame(const Request& request) {
         std::string operator()(const LoadRequest& message) const {
             Writer out(kLoad);
             out.number(message.id);
-            out.control(message.control);
+            out.byte(message.page);
             out.number(message.timeLimitMs);
             out.text(message.address);
             return std::move(out).frame();
@@ -174,7 +226,7 @@ std::string Frame(const Request& request) {
         std::string operator()(const ReadRequest& message) const {
             Writer out(kRead);
             out.number(message.id);
-            out.control(message.control);
+            out.byte(message.page);
             out.number(message.timeLimitMs);
             return std::move(out).frame();
         }
@@ -185,11 +237,8 @@ std::string Frame(const Request& request) {
 std::string Frame(const Answer& answer) {
     struct Encode {
         std::string operator()(const Ready& message) const {
-            // Version 1 sent no version: its Ready is the bare kind.
             Writer out(kReady);
-            if (message.version != 1) {
-                out.number(message.version);
-            }
+            out.number(message.version);
             return std::move(out).frame();
         }
         std::string operator()(const Fatal& message) const {
@@ -200,7 +249,7 @@ std::string Frame(const Answer& answer) {
         std::string operator()(const PageAnswer& message) const {
             Writer out(kPage);
             out.number(message.id);
-            out.control(message.control);
+            out.byte(message.page);
             out.byte(static_cast<std::uint8_t>(message.outcome));
             out.text(message.detail);
             out.text(message.text);
@@ -226,11 +275,8 @@ std::optional<Answer> ParseAnswer(std::string_view payload) {
     Reader in(payload);
     switch (in.byte().value_or(0)) {
         case kReady: {
-            if (in.atEnd()) {
-                return Ready{.version = 1};
-            }
             const auto version = in.number();
-            if (!version || *version == 1) {
+            if (!version) {
                 return std::nullopt;
             }
             return Whole<Answer>(in, Ready{.version = *version});

@@ -8,8 +8,8 @@
 #include <exception>
 #include <optional>
 
-#include "platform/page_helper.h"
 #include "platform/program.h"
+#include "platform/qt_helper_channel.h"
 #include "platform/qt_translations.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"

@@ -4,8 +4,8 @@
 #include <QApplication>
 
 #include "core/web_addresses.h"
-#include "platform/page_helper.h"
 #include "platform/program.h"
+#include "platform/qt_helper_channel.h"
 #include "platform/qt_translations.h"
 
 int main(int argc, char* argv[]) {

@@ -12,17 +12,19 @@
 
 namespace brevane {
 
-Program::Program(WebAddresses addresses, PageHelperLaunch helper, QObject* parent)
+Program::Program(WebAddresses addresses, const PageHelperLaunch& helper, QObject* parent)
     : QObject(parent),
-      m_pages(std::move(helper)),
+      m_channel(helper.program),
+      m_pages(m_channel, m_logSink, helper.options()),
       m_run{m_model, m_pages, m_confirm, m_shell, m_clock, m_log, std::move(addresses)},
       m_window(std::make_unique<OilPrice>(m_run)) {
     m_confirm.setParentWindow(m_window.get());
     connect(m_window.get(), &OilPrice::runEnded, this, &Program::onRunEnded);
     connect(m_window.get(), &OilPrice::closed, this, &Program::onWindowClosed);
-    connect(&m_pages, &HelperPages::engineFailed, this, [](const QString& reason) {
+    m_pages.setEngineFailedHandler([this](const std::string& reason) {
         // The run still goes its way, without pages: it ends in one of its error states.
-        std::fprintf(stderr, "brevane: %s\n", qUtf8Printable(reason));
+        std::fprintf(stderr, "brevane: %s\n", reason.c_str());
+        emit engineFailed(QString::fromStdString(reason));
     });
 }
 
@@ -32,7 +34,7 @@ void Program::start() {
     Form_Load(m_run);
     m_window->show();
     // Once the window is up, the helper starts, so that the run finds its engine ready.
-    QTimer::singleShot(0, &m_pages, &HelperPages::start);
+    QTimer::singleShot(0, this, [this] { m_pages.start(); });
 }
 
 void Program::onRunEnded() {

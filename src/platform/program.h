@@ -11,7 +11,8 @@
 #include "core/run_context.h"
 #include "core/web_addresses.h"
 #include "core/window_model.h"
-#include "platform/page_helper.h"
+#include "pageclient/page_client.h"
+#include "platform/qt_helper_channel.h"
 #include "platform/qt_ports.h"
 
 namespace brevane {
@@ -23,7 +24,8 @@ class Program : public QObject {
 
 public:
     /// Prints on standard error, once, why the browser engine cannot run, if it cannot.
-    explicit Program(WebAddresses addresses, PageHelperLaunch helper, QObject* parent = nullptr);
+    explicit Program(WebAddresses addresses, const PageHelperLaunch& helper,
+                     QObject* parent = nullptr);
     ~Program() override;
 
     /// Loads the window (its first texts and the start timer), shows it and starts the
@@ -32,9 +34,11 @@ public:
 
     WindowModel& model() { return m_model; }
     OilPrice& window() { return *m_window; }
-    HelperPages& pages() { return m_pages; }
+    PageClient& pages() { return m_pages; }
 
 signals:
+    /// The browser engine cannot run: one plain sentence saying why.
+    void engineFailed(const QString& reason);
     /// The run is over: finished, declined or aborted by closing the window. The page
     /// helper is ended right after.
     void runEnded();
@@ -44,12 +48,13 @@ private:
     void onWindowClosed();
 
     WindowModel m_model;
-    HelperPages m_pages;
+    QtLogSink m_logSink;
+    RunLogLines m_log{m_logSink};
+    QtHelperChannel m_channel;
+    PageClient m_pages;
     QtConfirm m_confirm;
     QtShell m_shell;
     QtClock m_clock;
-    QtLogSink m_logSink;
-    RunLogLines m_log{m_logSink};
     RunContext m_run;
     // Declared last so that it goes first: it detaches from the model as it goes.
     std::unique_ptr<OilPrice> m_window;

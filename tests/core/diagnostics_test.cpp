@@ -52,10 +52,6 @@ TEST(RunLogLines, StayOnOneLineWhateverTheTextHolds) {
     EXPECT_EQ(sink.lines[0].first, LogCategory::Run);
     EXPECT_EQ(sink.lines[0].second, "Lab_YouJia: no \"\u3000\\\"数据\\\"\\r\\n\\\\\"");
     EXPECT_EQ(sink.lines[1].second, "run stopped: bad thing");
-    EXPECT_EQ(ToUtf8(u"a\xD800"
-                     u"b\U0001F600"),
-              "a\xEF\xBF\xBD"
-              "b\U0001F600");
 }
 
 }  // namespace

@@ -48,5 +48,14 @@ TEST(TextDeleteChars, RemovesEveryMemberOfTheSet) {
               u"x");
 }
 
+TEST(TextUtf8, CrossesBothWaysAndMarksWhatIsNotWellFormed) {
+    EXPECT_EQ(ToUtf8(u"a广\U0001F600"), "a\xE5\xB9\xBF\xF0\x9F\x98\x80");
+    EXPECT_EQ(FromUtf8("a\xE5\xB9\xBF\xF0\x9F\x98\x80"), u"a广\U0001F600");
+    EXPECT_EQ(ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+    // A cut sequence, an overlong form, an encoded surrogate, a stray continuation byte.
+    EXPECT_EQ(FromUtf8("\xE5\xB9|\xC0\xAF|\xED\xA0\x80|\x80"),
+              u"\uFFFD\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD");
+}
+
 }  // namespace
 }  // namespace brevane::text

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One run of the real program: window, WebEngine pages and message box, driven from
 // a timer that watches the request log and the modal box.
-#include "tests/platform/end_to_end_harness.h"
+#include "end_to_end_harness.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -94,7 +94,7 @@ RunResult RunProgram(standin::StandinSites& sites, const RunOptions& options,
     RunResult result;
     Program program(sites.addresses(), options.helper);
     program.pages().setTimeLimit(options.pageTimeLimit);
-    QObject::connect(&program.pages(), &HelperPages::engineFailed, &program,
+    QObject::connect(&program, &Program::engineFailed, &program,
                      [&](const QString& reason) { result.engineFailures.push_back(reason); });
 
     QEventLoop loop;

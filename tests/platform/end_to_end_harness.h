@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "core/controls.h"
-#include "platform/page_helper.h"
+#include "platform/qt_helper_channel.h"
 #include "standin/standin_sites.h"
-#include "tests/platform/test_page_helper.h"
+#include "test_page_helper.h"
 
 namespace brevane {
 class Program;

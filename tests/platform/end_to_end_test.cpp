@@ -19,13 +19,13 @@
 #include <tuple>
 #include <vector>
 
+#include "end_to_end_harness.h"
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "platform/qt_text.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
-#include "tests/platform/end_to_end_harness.h"
-#include "tests/support/version_caption.h"
+#include "support/version_caption.h"
 
 namespace {
 
@@ -119,10 +119,9 @@ TEST_F(EndToEnd, GuangdongShenzhenFillsBothColumnsFromGbkAndUtf8Pages) {
     EXPECT_EQ(Settled(run.requests), Settled(ShenzhenRequests()));
     EXPECT_EQ(run.windowCaption, kVersionCaption + ToQt(u" [广东-深圳 今日油价]"));
     ExpectPriceTable(run);
-    // A renderer process for each price page, one of them shared with the location page;
-    // no helper and no engine process once the run is over, and the window's own process
-    // never held the engine.
-    EXPECT_EQ(run.mostRenderers, 4);
+    // A renderer process for each page; no helper and no engine process once the run is
+    // over, and the window's own process never held the engine.
+    EXPECT_EQ(run.mostRenderers, 5);
     EXPECT_EQ(run.engineProcessesLeft, 0u);
     EXPECT_TRUE(run.engineFailures.empty());
     std::ifstream maps("/proc/self/maps");
@@ -490,6 +489,8 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAWaitEndsTheRunAndRequestsNothingMore) {
     ASSERT_TRUE(run.ended) << "the wait ended with the window, not at the time limit";
     EXPECT_LT(run.elapsed, 10s);
     EXPECT_FALSE(run.windowOpen);
+    // The close kills the helper at once: nothing of it or its engine is left.
+    EXPECT_EQ(run.engineProcessesLeft, 0u);
     // The price pages were all asked for at once, before the close; none again after it.
     EXPECT_EQ(Settled(run.requests), Settled(ShenzhenRequests()));
 }

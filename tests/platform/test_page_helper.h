@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "platform/page_helper.h"
+#include "platform/qt_helper_channel.h"
 
 namespace brevane {
 
