@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -211,20 +212,85 @@ std::vector<Sample> RunMany(const std::string& program, const standin::StandinSi
     return samples;
 }
 
-}  // namespace
+/// The sample run on `sites`, every page held back `delay`.
+void ServeRun(standin::StandinSites& sites, std::chrono::milliseconds delay) {
+    standin::ServeSampleRun(sites);
+    if (delay.count() > 0) {
+        sites.fail(standin::Site::Location1, "/", {standin::FaultKind::Delay, delay});
+        for (const standin::SamplePage& page : standin::SamplePages()) {
+            sites.fail(page.site, std::string(page.path), {standin::FaultKind::Delay, delay});
+        }
+    }
+}
 
-// brevane-bench [runs] [program] [page delay in ms]: the delay holds back every page of
-// the run (location and price pages, not their images), as a slow line to real sites
-// would.
-int main(int argc, char* argv[]) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const auto pageDelay =
-        std::chrono::milliseconds(argc > 3 ? std::max(0, std::atoi(argv[3])) : 0);
+/// Runs two programs by turns, `pairs` times each, the first of each pair alternating, and
+/// compares their run times and peak memory: the medians, and the median of the pairs'
+/// ratios, which a machine whose load drifts during the measurement skews least.
+int ComparePairs(int pairs, const std::string& before, const std::string& after,
+                 std::chrono::milliseconds delay) {
+    standin::StandinSites sites;
+    ServeRun(sites, delay);
+    std::vector<Sample> a;
+    std::vector<Sample> b;
+    std::vector<double> runRatios;
+    std::vector<double> memoryRatios;
+    for (int i = 0; i < pairs; ++i) {
+        std::optional<Sample> first;
+        std::optional<Sample> second;
+        if (i % 2 == 0) {
+            first = RunOnce(before, sites.addresses(), false);
+            second = RunOnce(after, sites.addresses(), false);
+        } else {
+            second = RunOnce(after, sites.addresses(), false);
+            first = RunOnce(before, sites.addresses(), false);
+        }
+        if (!first || !second) {
+            std::fprintf(stderr, "pair %d did not end\n", i + 1);
+            continue;
+        }
+        a.push_back(*first);
+        b.push_back(*second);
+        runRatios.push_back(second->runMs / first->runMs);
+        memoryRatios.push_back(second->peakPssMiB / first->peakPssMiB);
+    }
+    std::printf("pairs: %d (completed %zu), each page held back %lld ms\n", pairs, a.size(),
+                static_cast<long long>(delay.count()));
+    std::printf(
+        "run time after the tick, median: %.0f ms before, %.0f ms after; "
+        "median ratio of pairs %.3f\n",
+        MedianOf(a, &Sample::runMs), MedianOf(b, &Sample::runMs), Median(runRatios));
+    std::printf(
+        "peak memory of all processes (PSS), median: %.1f MiB before, %.1f MiB after; "
+        "median ratio of pairs %.3f\n",
+        MedianOf(a, &Sample::peakPssMiB), MedianOf(b, &Sample::peakPssMiB), Median(memoryRatios));
+    return a.size() == static_cast<std::size_t>(pairs) ? 0 : 1;
+}
+
+void PrepareEnvironment() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (geteuid() == 0) {
         // The browser's sandbox refuses to run as root.
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     }
+}
+
+}  // namespace
+
+// brevane-bench [runs] [program] [page delay in ms]: the delay holds back every page of
+// the run (location and price pages, not their images), as a slow line to real sites
+// would.
+// brevane-bench --pairs <pairs> <program before> <program after> [page delay in ms]: two
+// builds' benchmark programs by turns.
+int main(int argc, char* argv[]) {
+    PrepareEnvironment();
+    if (argc >= 5 && std::string_view(argv[1]) == "--pairs") {
+        return ComparePairs(
+            std::max(1, std::atoi(argv[2])), argv[3], argv[4],
+            std::chrono::milliseconds(argc > 5 ? std::max(0, std::atoi(argv[5])) : 0));
+    }
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const auto pageDelay =
+        std::chrono::milliseconds(argc > 3 ? std::max(0, std::atoi(argv[3])) : 0);
     // Another build's program may be measured against this one's.
     const std::string program =
         argc > 2 ? std::string(argv[2])
@@ -233,13 +299,7 @@ int main(int argc, char* argv[]) {
                        .string();
 
     standin::StandinSites sites;
-    standin::ServeSampleRun(sites);
-    if (pageDelay.count() > 0) {
-        sites.fail(standin::Site::Location1, "/", {standin::FaultKind::Delay, pageDelay});
-        for (const standin::SamplePage& page : standin::SamplePages()) {
-            sites.fail(page.site, std::string(page.path), {standin::FaultKind::Delay, pageDelay});
-        }
-    }
+    ServeRun(sites, pageDelay);
     const std::vector<Sample> plain = RunMany(program, sites, runs, true);
 
     // The province page's images take 10 s each; the run should not wait for them.

@@ -4,8 +4,6 @@
 # metadata and AppArmor profile, and the Debian package built from that installation.
 include(GNUInstallDirs)
 
-# The version users see, as in the window caption: major.minor.revision.
-set(BREVANE_RELEASE "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_TWEAK}")
 set(BREVANE_MAINTAINER "Brevane Team <packaging@brevane.org>")
 
 # The changelog and the metadata name the release by hand; keep them with the project.

@@ -8,27 +8,9 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 
-# Whether the archive has a package of this name to install.
-available() {
-    [[ -n $(apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p' | grep -v '(none)') ]]
-}
-
-# clang for the fuzz targets and clang-tidy: the release's own, through its unversioned
-# packages, or else the newest version the archive has all three packages of.
-clang_packages=(clang clang-tidy libclang-rt-dev)
-for package in "${clang_packages[@]}"; do
-    if ! available "$package"; then
-        clang_packages=()
-        for version in $(apt-cache pkgnames clang- | sed -n 's/^clang-\([0-9][0-9]*\)$/\1/p' | sort -rn); do
-            if available "clang-$version" && available "clang-tidy-$version" &&
-                available "libclang-rt-$version-dev"; then
-                clang_packages=("clang-$version" "clang-tidy-$version" "libclang-rt-$version-dev")
-                break
-            fi
-        done
-        break
-    fi
-done
+# clang for the fuzz targets and clang-tidy.
+source "$(dirname "$0")/clang.sh"
+mapfile -t clang_packages < <(clang_packages)
 if [[ ${#clang_packages[@]} -eq 0 ]]; then
     echo "install-deps: the archive has no clang with clang-tidy and its runtime libraries" >&2
     exit 1

@@ -13,16 +13,9 @@ if [[ ! -f "$build/compile_commands.json" ]]; then
     echo "no $build/compile_commands.json: configure and build the default preset first" >&2
     exit 1
 fi
-# The release's own clang-tidy (unversioned), or else the newest versioned one installed.
-newest() {
-    if command -v "$1" >/dev/null; then
-        echo "$1"
-    else
-        compgen -c "$1-" | grep -E "^$1-[0-9]+$" | sort -rV | head -n 1
-    fi
-}
-tidy=$(newest clang-tidy)
-runner=$(newest run-clang-tidy)
+source scripts/clang.sh
+tidy=$(clang_command clang-tidy)
+runner=$(clang_command run-clang-tidy)
 if [[ -z $tidy || -z $runner ]]; then
     echo "no clang-tidy installed: run scripts/install-deps.sh" >&2
     exit 1

@@ -30,7 +30,10 @@ public:
     /// when it holds none). Throws RunAborted when the run must stop.
     virtual std::u16string LoadPage(Control browser,
                                     std::optional<std::u16string_view> address) = 0;
-    /// The body text of the page `browser` holds now, without navigation or waiting.
+    /// The body text of the page `browser` holds now, as its scripts have left it, without
+    /// navigation: no page is loaded, though reading the document may take a moment, bounded
+    /// like a load. Empty when the control holds no page. Throws RunAborted when the run
+    /// must stop.
     virtual std::u16string ReadPageText(Control browser) = 0;
     /// Says ahead that `browser` will be sent to `address` by a later LoadPage, so that
     /// the page may start loading now, beside the others; that LoadPage then waits only

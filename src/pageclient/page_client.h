@@ -57,7 +57,7 @@ struct PageHelperOptions {
 class PageClient final : public PagePort, private HelperChannel::Listener {
 public:
     PageClient(HelperChannel& channel, LogSink& log, PageHelperOptions options = {});
-    ~PageClient();
+    ~PageClient() override;
     PageClient(const PageClient&) = delete;
     PageClient& operator=(const PageClient&) = delete;
 

@@ -380,7 +380,7 @@ TEST(WebPagesWait, APageThatHangsItsRendererCostsOnlyItsOwnLoad) {
     // it, in a renderer of its own, answers long before.
     std::vector<std::pair<std::u16string, Outcome>> answers;
     QEventLoop loop;
-    const auto answer = [&](PageResult result) {
+    const auto answer = [&](const PageResult& result) {
         answers.emplace_back(result.text, result.outcome);
         loop.quit();
     };
