@@ -80,7 +80,10 @@ UniqueHandle MakeKillingJob() {
         JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
     if (job && ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
                                          sizeof limits) == 0) {
-        return {};
+        // The caller reports the error, which closing the job must not overwrite.
+        const DWORD error = ::GetLastError();
+        job.reset();
+        ::SetLastError(error);
     }
     return job;
 }
@@ -110,7 +113,8 @@ std::unique_ptr<HelperProcess> HelperProcess::Start(const std::wstring& program,
         error = ::GetLastError();
         return nullptr;
     }
-    // Only the child's ends can be inherited, and only by this child.
+    // The child's ends are inheritable from here until they are closed on return, and the
+    // handle list passes them to this child alone.
     const std::array<HANDLE, 3> childEnds{input.read.get(), output.write.get(), errors.write.get()};
     for (HANDLE end : childEnds) {
         if (::SetHandleInformation(end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) == 0) {
