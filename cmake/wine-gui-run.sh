@@ -12,8 +12,10 @@
 # the prefix is set up as the tests expect it: the window's faces, "微软雅黑" and SimSun,
 # stand for the faces the Qt window's tests get on Linux (WenQuanYi Micro Hei and its
 # Mono face), so that text measures the same whatever LANG says; the screen has DPI
-# dots per inch; and a crashing program ends instead of waiting for a click on Wine's
-# crash dialog. WINE and WINESERVER name Wine's loader and server.
+# dots per inch; a crashing program ends instead of waiting for a click on Wine's crash
+# dialog; and Wine draws the windows' frames itself, as the virtual display has no window
+# manager, which Wine would otherwise wait for two seconds as each window is hidden.
+# WINE and WINESERVER name Wine's loader and server.
 set -eu
 if [ "$1" = --fresh ]; then
     prefix=$2
@@ -47,6 +49,8 @@ printf '%s\r\n' \
     '"SimSun"="WenQuanYi Micro Hei Mono"' '' \
     '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
     '"ShowCrashDialog"=dword:00000000' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+    '"Managed"="N"' '' \
     '[HKEY_CURRENT_USER\Control Panel\Desktop]' \
     "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" '' |
     { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE; } >"$settings"
