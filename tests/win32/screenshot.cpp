@@ -3,6 +3,7 @@
 // Screen captures and an uncompressed PNG writer.
 #include "screenshot.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 
@@ -94,18 +95,17 @@ bool SavePng(const Pixels& pixels, const std::string& path) {
     }
     // zlib with stored blocks: no compression, which a test's screenshot does not need.
     std::string zlib = "\x78\x01";
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+    std::size_t at = 0;
+    do {
         const std::size_t size = std::min<std::size_t>(65535, raw.size() - at);
-        zlib += static_cast<char>(at + size >= raw.size() ? 1 : 0);
+        zlib += static_cast<char>(at + size >= raw.size() ? 1 : 0);  // the last block
         zlib += static_cast<char>(size & 0xFF);
         zlib += static_cast<char>(size >> 8);
         zlib += static_cast<char>(~size & 0xFF);
         zlib += static_cast<char>((~size >> 8) & 0xFF);
         zlib.append(raw, at, size);
-        if (raw.empty()) {
-            break;
-        }
-    }
+        at += size;
+    } while (at < raw.size());
     std::uint32_t a = 1;
     std::uint32_t b = 0;
     for (const char byte : raw) {

@@ -246,6 +246,11 @@ TEST_F(Win32WindowTest, StatusLineReadsOnLightAndDarkDialogColours) {
     for (std::size_t i = 0; i < elements.size(); ++i) {
         light[i] = GetSysColor(elements[i]);
     }
+    // The colours are the session's: the next test finds them as they were, also when
+    // this one stops half way.
+    const std::unique_ptr<void, std::function<void(void*)>> restore(&light, [&](void*) {
+        SetSysColors(static_cast<int>(elements.size()), elements.data(), light.data());
+    });
     const struct {
         const char* name;
         const std::array<COLORREF, 3>* colours;
@@ -278,7 +283,6 @@ TEST_F(Win32WindowTest, StatusLineReadsOnLightAndDarkDialogColours) {
             }
         }
     }
-    SetSysColors(static_cast<int>(elements.size()), elements.data(), light.data());
 }
 
 TEST_F(Win32WindowTest, ClosingDuringAPageWaitDestroysTheWindowOnlyAfterTheRunUnwinds) {
