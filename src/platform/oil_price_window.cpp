@@ -11,47 +11,19 @@
 #include <QStyle>
 #include <QWindow>
 
+#include <optional>
+
+#include "look/fonts.h"
+#include "look/label_layout.h"
+#include "look/units.h"
 #include "platform/control_accessibility.h"
+#include "platform/qt_look.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
 #include "run/run_sequence.h"
 
 namespace brevane {
 namespace {
-
-// The preferred face of the panel and notice fonts, then faces with the same role
-// on other systems, so CJK text never falls back to a face chosen at random.
-const QStringList kSansFamilies = {
-    QStringLiteral("微软雅黑"),
-    QStringLiteral("Microsoft YaHei"),
-    QStringLiteral("WenQuanYi Micro Hei"),
-    QStringLiteral("Noto Sans CJK SC"),
-    QStringLiteral("Source Han Sans SC"),
-    QStringLiteral("Droid Sans Fallback"),
-};
-// The default font has Latin letters half as wide as an ideograph, as the classic
-// Chinese UI face has: the status line relies on it, where "[" and "]" of one label
-// must frame the sponsor word of another label exactly, and the credit line and the
-// date must fit their places.
-const QStringList kDefaultFamilies = {
-    QStringLiteral("SimSun"),
-    QStringLiteral("NSimSun"),
-    QStringLiteral("WenQuanYi Micro Hei Mono"),
-    QStringLiteral("Noto Sans Mono CJK SC"),
-    QStringLiteral("Droid Sans Fallback"),
-};
-
-int TwipsToPixel(int twips) {
-    // Rounds half away from zero, so negative positions mirror positive ones.
-    const int half = kTwipsPerPixel / 2;
-    return twips >= 0 ? (twips + half) / kTwipsPerPixel : -((-twips + half) / kTwipsPerPixel);
-}
-
-/// A rectangle in twips as logical pixels.
-QRect TwipsToPixels(const Geometry& g) {
-    return QRect(TwipsToPixel(g.left), TwipsToPixel(g.top), TwipsToPixel(g.width),
-                 TwipsToPixel(g.height));
-}
 
 /// A straight line of one pixel between two points; only lines along an axis occur.
 class LineWidget : public QWidget {
@@ -69,44 +41,26 @@ private:
     QColor m_colour;
 };
 
-QRect LineRect(const Geometry& g) {
-    const QPoint from(TwipsToPixel(g.left), TwipsToPixel(g.top));
-    const QPoint to(TwipsToPixel(g.left + g.width), TwipsToPixel(g.top + g.height));
-    // The end point itself is not drawn, as a pen moving to it leaves it out.
-    const QRect span = QRect(from, to).normalized();
-    return QRect(span.topLeft(),
-                 QSize(std::max(span.width() - 1, 1), std::max(span.height() - 1, 1)));
-}
-
 }  // namespace
 
 QFont FontFor(FontKind kind) {
+    const look::FontChoice choice = look::FontFor(kind);
+    QStringList families;
+    for (const std::u16string_view family : choice.families) {
+        families.append(ToQt(family));
+    }
     QFont font;
-    switch (kind) {
-        case FontKind::Panel:
-            font.setFamilies(kSansFamilies);
-            font.setPointSizeF(10.5);
-            break;
-        case FontKind::Notice:
-            font.setFamilies(kSansFamilies);
-            font.setPointSizeF(9);
-            break;
-        case FontKind::Default: {
-            font.setFamilies(kDefaultFamilies);
-            font.setPointSizeF(9);
-            // A face whose Latin letters are wider than half an ideograph would push
-            // the status line's texts into each other; such a face is drawn smaller,
-            // at the size where they are half as wide again.
-            const QFontMetricsF metrics(font);
-            const qreal ideograph = metrics.horizontalAdvance(QChar(0x3000));
-            const qreal latin = metrics.horizontalAdvance(QLatin1Char('0'));
-            if (latin > ideograph * 0.55) {
-                font.setPixelSize(static_cast<int>(ideograph * ideograph / 2 / latin + 0.05));
-            }
-            break;
+    font.setFamilies(families);
+    font.setPointSizeF(choice.pointSize);
+    font.setWeight(QFont::Weight(choice.weight));
+    if (kind == FontKind::Default) {
+        const QFontMetricsF metrics(font);
+        if (const std::optional<int> pixels =
+                look::NarrowedPixelSize(metrics.horizontalAdvance(QChar(look::kIdeographProbe)),
+                                        metrics.horizontalAdvance(QChar(look::kLatinProbe)))) {
+            font.setPixelSize(*pixels);
         }
     }
-    font.setWeight(QFont::Normal);
     return font;
 }
 
@@ -115,7 +69,8 @@ OilPrice::OilPrice(RunContext& run, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       m_run(run) {
-    setFixedSize(TwipsToPixel(kClientWidth), TwipsToPixel(kClientHeight));
+    const look::Size client = look::ClientSize(look::kBaseDpi);
+    setFixedSize(client.width, client.height);
     setFont(FontFor(FontKind::Default));
     setWindowIcon(QIcon(QStringLiteral(":/icons/brevane.ico")));
     InstallControlAccessibility();
@@ -153,7 +108,7 @@ void OilPrice::build() {
                 // The pages live in the page loader; these only hold the controls'
                 // places, below the client area where nobody sees or reaches them.
                 widget = new QWidget(container);
-                widget->setGeometry(TwipsToPixels(spec.geometry));
+                widget->setGeometry(ToQt(look::ControlRect(spec, look::kBaseDpi)));
                 widget->setFocusPolicy(Qt::NoFocus);
                 widget->hide();
                 break;
@@ -163,21 +118,21 @@ void OilPrice::build() {
                                                    : QFrame::NoFrame);
                 // A frame hides what lies beneath it, also where it holds no control.
                 frame->setAutoFillBackground(true);
-                frame->setGeometry(TwipsToPixels(spec.geometry));
+                frame->setGeometry(ToQt(look::ControlRect(spec, look::kBaseDpi)));
                 widget = frame;
                 break;
             }
             case ControlKind::Line:
                 widget = new LineWidget(QColor::fromRgb(spec.colour.value_or(0)), container);
-                widget->setGeometry(LineRect(spec.geometry));
+                widget->setGeometry(ToQt(look::ControlRect(spec, look::kBaseDpi)));
                 break;
             case ControlKind::Label: {
                 auto* label = new TwipLabel(container);
                 label->setFont(FontFor(spec.font));
                 if (spec.font == FontKind::Panel) {
-                    label->setLinePitch(TwipsToPixel(kPanelLinePitch));
+                    label->setLinePitch(look::LinePitch(FontKind::Panel, look::kBaseDpi, 0));
                 }
-                label->setGeometry(TwipsToPixels(spec.geometry));
+                label->setGeometry(ToQt(look::ControlRect(spec, look::kBaseDpi)));
                 label->setTextColour(spec.colour ? QColor::fromRgb(*spec.colour) : QColor());
                 label->setRightAligned(spec.rightAligned);
                 label->setTransparent(spec.transparent);

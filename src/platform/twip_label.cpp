@@ -10,99 +10,13 @@
 #include <QPainter>
 
 #include <cmath>
+#include <optional>
+
+#include "look/colour.h"
+#include "look/label_layout.h"
+#include "platform/qt_look.h"
 
 namespace brevane {
-namespace {
-
-// Text reads well from 4.5:1. The label aims higher, as antialiasing softens the thin
-// strokes of small text to a little less than the pen's colour.
-constexpr qreal kReadableContrast = 5.0;
-
-qreal RelativeLuminance(const QColor& colour) {
-    const auto linear = [](qreal c) {
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
-           0.0722 * linear(rgb.blueF());
-}
-
-/// `ink`, mixed with white on a dark background or black on a light one in the least of
-/// sixteen steps that reads at kReadableContrast. Pure white or black always does.
-QColor ReadableOn(const QColor& ink, const QColor& background) {
-    const QColor extreme =
-        ContrastRatio(Qt::white, background) >= ContrastRatio(Qt::black, background)
-            ? QColor(Qt::white)
-            : QColor(Qt::black);
-    constexpr int kSteps = 16;
-    QColor mixed = ink.toRgb();
-    for (int step = 1; step <= kSteps && ContrastRatio(mixed, background) < kReadableContrast;
-         ++step) {
-        const auto mix = [step](int from, int to) { return from + (to - from) * step / kSteps; };
-        mixed = QColor(mix(ink.red(), extreme.red()), mix(ink.green(), extreme.green()),
-                       mix(ink.blue(), extreme.blue()));
-    }
-    return mixed;
-}
-
-}  // namespace
-
-qreal ContrastRatio(const QColor& a, const QColor& b) {
-    const qreal la = RelativeLuminance(a);
-    const qreal lb = RelativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
-                            const std::function<qreal(const QString&)>& advance) {
-    QStringList hardLines;
-    QString current;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' || c == u'\n') {
-            hardLines.append(current);
-            current.clear();
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
-                ++i;
-            }
-        } else {
-            current.append(c);
-        }
-    }
-    hardLines.append(current);
-    if (wrapWidth < 0) {
-        return hardLines;
-    }
-
-    QStringList lines;
-    for (const QString& hard : hardLines) {
-        qsizetype lineStart = 0;
-        qsizetype pos = 0;  // end of the last word placed on the current line
-        while (true) {
-            qsizetype wordStart = pos;
-            while (wordStart < hard.size() && hard.at(wordStart) == u' ') {
-                ++wordStart;
-            }
-            if (wordStart >= hard.size()) {
-                lines.append(hard.mid(lineStart));
-                break;
-            }
-            qsizetype wordEnd = wordStart;
-            while (wordEnd < hard.size() && hard.at(wordEnd) != u' ') {
-                ++wordEnd;
-            }
-            // The first word of a line stays on it, with its leading blanks, even when
-            // it is too wide: the rectangle cuts it off.
-            const bool firstOnLine = pos == lineStart;
-            if (!firstOnLine && advance(hard.mid(lineStart, wordEnd - lineStart)) > wrapWidth) {
-                lines.append(hard.mid(lineStart, pos - lineStart));
-                lineStart = wordStart;
-            }
-            pos = wordEnd;
-        }
-    }
-    return lines;
-}
 
 TwipLabel::TwipLabel(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
@@ -149,14 +63,11 @@ void TwipLabel::setTextColour(const QColor& colour) {
 }
 
 QColor TwipLabel::ink() const {
-    const QColor background = palette().color(QPalette::Window);
-    if (!m_colour.isValid()) {
-        return palette().color(QPalette::WindowText);
-    }
-    if (ContrastRatio(m_colour, background) >= kReadableContrast) {
-        return m_colour;
-    }
-    return ReadableOn(palette().color(m_link ? QPalette::Link : QPalette::WindowText), background);
+    const QColor system =
+        palette().color(m_colour.isValid() && m_link ? QPalette::Link : QPalette::WindowText);
+    const std::optional<look::Rgb> fixed =
+        m_colour.isValid() ? std::optional(ToRgb(m_colour)) : std::nullopt;
+    return ToQt(look::LabelInk(fixed, ToRgb(system), ToRgb(palette().color(QPalette::Window))));
 }
 
 void TwipLabel::setTransparent(bool transparent) {
@@ -192,10 +103,17 @@ void TwipLabel::setLink(bool link) {
     }
 }
 
-QStringList TwipLabel::lines() const {
+std::vector<std::u16string> TwipLabel::layoutLines() const {
     const QFontMetricsF metrics(font());
-    return BreakLabelLines(m_caption, m_autoSize ? -1.0 : width(),
-                           [&metrics](const QString& s) { return metrics.horizontalAdvance(s); });
+    return look::LabelLines(m_caption.toStdU16String(), m_autoSize, width(), AdvanceIn(metrics));
+}
+
+QStringList TwipLabel::lines() const {
+    QStringList out;
+    for (const std::u16string& line : layoutLines()) {
+        out.append(ToQt(line));
+    }
+    return out;
 }
 
 void TwipLabel::fitToText() {
@@ -203,17 +121,12 @@ void TwipLabel::fitToText() {
         return;
     }
     const QFontMetricsF metrics(font());
-    const QStringList all = lines();
-    qreal widest = 0;
-    for (const QString& line : all) {
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    }
-    const QSize size(static_cast<int>(std::ceil(widest)),
-                     linePitch() * static_cast<int>(all.size()));
+    const look::Rect fitted = look::AutoSizedRect(ToLook(geometry()), layoutLines(), linePitch(),
+                                                  m_rightAligned, AdvanceIn(metrics));
     if (m_rightAligned) {
-        setGeometry(QRect(QPoint(x() + width() - size.width(), y()), size));
+        setGeometry(ToQt(fitted));
     } else {
-        resize(size);
+        resize(fitted.width, fitted.height);
     }
 }
 
@@ -222,18 +135,11 @@ void TwipLabel::paintEvent(QPaintEvent* /*event*/) {
     painter.setFont(font());
     painter.setPen(ink());
     const QFontMetricsF metrics(font());
-    const int pitch = linePitch();
-    // The baseline sits where a font of exactly the pitch's height would put it, so a
-    // font taller or shorter than the pitch still draws each line inside its own cell.
-    const qreal baseline = std::round((pitch - metrics.height()) / 2 + metrics.ascent());
-    const QStringList all = lines();
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const qreal top = static_cast<qreal>(i) * pitch;
-        if (top >= height()) {
-            break;
-        }
-        const qreal x = m_rightAligned ? width() - metrics.horizontalAdvance(all[i]) : 0.0;
-        painter.drawText(QPointF(x, top + baseline), all[i]);
+    const std::vector<look::PlacedLine> placed =
+        look::PlaceLines(layoutLines(), look::Size{width(), height()}, linePitch(), m_rightAligned,
+                         metrics.height(), metrics.ascent(), AdvanceIn(metrics));
+    for (const look::PlacedLine& line : placed) {
+        painter.drawText(QPointF(line.x, line.baseline), ToQt(line.text));
     }
 }
 

@@ -1,28 +1,19 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A label that lays out and paints its caption itself: plain text, hard line breaks,
-// wrapping at blanks, an optional fixed line pitch, auto-size, transparency.
+// wrapping at blanks, an optional fixed line pitch, auto-size, transparency, by the
+// rules of the look layer (look/label_layout.h, look/colour.h).
 #pragma once
-
-#include <functional>
 
 #include <QColor>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 namespace brevane {
-
-/// Breaks `text` into the lines a label draws. CR LF, a lone CR and a lone LF each end
-/// a line. When `wrapWidth` is given (>= 0), a line is also broken at the blanks in
-/// front of the first word that would cross `wrapWidth`; those blanks are dropped, and
-/// a single word wider than `wrapWidth` stays whole. `advance` measures a piece of text.
-QStringList BreakLabelLines(const QString& text, qreal wrapWidth,
-                            const std::function<qreal(const QString&)>& advance);
-
-/// The contrast ratio of two colours as WCAG 2 defines it: from 1 (the same light) to 21
-/// (black on white). Text reads well from 4.5.
-qreal ContrastRatio(const QColor& a, const QColor& b);
 
 /// Draws its caption as plain text, never as markup. Every line sits in a cell of the
 /// line pitch, so labels of one pitch line up row by row whatever the font's own line
@@ -89,6 +80,7 @@ private:
     void fitToText();
     /// The colour the text is drawn in on the current palette.
     QColor ink() const;
+    std::vector<std::u16string> layoutLines() const;
 
     QString m_caption;
     QString m_toolTip;

@@ -26,10 +26,13 @@
 #include <map>
 #include <optional>
 
+#include "look/colour.h"
+#include "platform/qt_look.h"
 #include "platform/qt_ports.h"
 #include "platform/qt_text.h"
 #include "platform/twip_label.h"
 #include "run/run_sequence.h"
+#include "support/control_rects.h"
 #include "support/fake_ports.h"
 #include "support/sample_pages.h"
 #include "support/version_caption.h"
@@ -142,28 +145,11 @@ TEST_F(WindowTest, EveryControlSitsInItsContainerInStackingOrder) {
         EXPECT_EQ(w->focusPolicy(), Qt::NoFocus);
         expectedOrder[container].append(QString::fromLatin1(spec.name.data(), spec.name.size()));
 
-        const Geometry& g = spec.geometry;
-        if (spec.kind == ControlKind::Line) {
-            continue;  // exact rectangles below
-        }
-        // A right-aligned auto-sized label keeps its right edge, every other its left.
-        if (spec.rightAligned && spec.autoSize) {
-            EXPECT_EQ(w->x() + w->width(), (g.left + g.width) / 15);
-            EXPECT_EQ(w->y(), g.top / 15);
-        } else {
-            EXPECT_EQ(w->pos(), QPoint(g.left / 15, g.top / 15));
-        }
+        // The browsers' places lie hidden below the client area; the table has the rest.
         if (spec.kind == ControlKind::Browser) {
             EXPECT_TRUE(w->isHidden());
             EXPECT_GE(w->y(), window->height());
-        }
-        if (spec.kind == ControlKind::Label && spec.autoSize) {
-            EXPECT_EQ(w->height(), label(spec.id)->lines().size() * label(spec.id)->linePitch());
-            EXPECT_GT(w->width(), 0);
         } else {
-            EXPECT_EQ(w->size(), QSize(g.width / 15, g.height / 15));
-        }
-        if (spec.kind != ControlKind::Browser) {
             EXPECT_EQ(w->isVisibleTo(window.get()), spec.visible);
         }
     }
@@ -177,20 +163,9 @@ TEST_F(WindowTest, EveryControlSitsInItsContainerInStackingOrder) {
         EXPECT_EQ(stacked, names) << container->objectName().toStdString();
     }
 
-    const struct {
-        const char* name;
-        Control id;
-        QRect pixels;
-    } kExact[] = {
-        {"price table frame", Frame1, QRect(8, 8, 305, 161)},
-        {"column II frame", Fr_QiYouJiaGe_2, QRect(192, 48, 41, 105)},
-        {"city panel left of its frame", Lab_QiYouJiaGe_2, QRect(-112, 20, 153, 84)},
-        {"dashes above the frame's top", Label4, QRect(8, -2, 12, 100)},
-        {"status separator", Line2, QRect(0, 216, 320, 1)},
-        {"header separator", Line1, QRect(0, 42, 304, 1)},
-    };
-    for (const auto& row : kExact) {
-        EXPECT_EQ(window->control(row.id)->geometry(), row.pixels) << row.name;
+    for (const ExpectedRect& row : kControlRects) {
+        const QRect g = window->control(row.id)->geometry();
+        EXPECT_EQ(RectMismatch(row, 96, g.x(), g.y(), g.width(), g.height()), "");
     }
 }
 
@@ -304,7 +279,8 @@ QColor StrongestInk(const QImage& image, const QRect& area, const QColor& backgr
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (ContrastRatio(pixel, background) > ContrastRatio(strongest, background)) {
+            if (look::ContrastRatio(ToRgb(pixel), ToRgb(background)) >
+                look::ContrastRatio(ToRgb(strongest), ToRgb(background))) {
                 strongest = pixel;
             }
         }
@@ -352,7 +328,8 @@ TEST_F(WindowTest, StatusLineReadsOnLightAndDarkPalettes) {
             if (row.specColours) {
                 EXPECT_EQ(ink.rgb(), 0xff000000 | l.spec) << ink.name().toStdString();
             } else {
-                EXPECT_GE(ContrastRatio(ink, background), 4.5) << ink.name().toStdString();
+                EXPECT_GE(look::ContrastRatio(ToRgb(ink), ToRgb(background)), 4.5)
+                    << ink.name().toStdString();
             }
         }
     }

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The label widget: line breaking, the line pitch, auto-size and clipping.
+// The label widget: the line pitch, auto-size, clipping and transparency.
 #include "platform/twip_label.h"
 
 #include <QImage>
@@ -15,37 +15,6 @@ namespace brevane {
 namespace {
 
 using namespace testing;
-
-// One unit of width per character keeps the expected breaks easy to read.
-qreal CharCount(const QString& text) {
-    return static_cast<qreal>(text.size());
-}
-
-TEST(LabelLines, BreakWhereTheCaptionDoesAndWrapAtBlanks) {
-    const struct {
-        const char* name;
-        QString text;
-        qreal width;  // negative: auto-size, no wrapping
-        QStringList lines;
-    } kCases[] = {
-        {"CR LF starts a line", "ab\r\ncd", -1, {"ab", "cd"}},
-        {"a lone LF or CR too", "ab\ncd\ref", -1, {"ab", "cd", "ef"}},
-        {"an empty caption is one empty line", "", 10, {""}},
-        {"a trailing CR LF leaves an empty last line", "ab\r\n", -1, {"ab", ""}},
-        {"auto-size never wraps", "aa bb cc", -1, {"aa bb cc"}},
-        {"wrap before the word that crosses the edge", "aa bb cc", 5, {"aa bb", "cc"}},
-        {"a word that just fits stays", "aa bb", 5, {"aa bb"}},
-        {"the blanks at a break are dropped", "aa    bb", 4, {"aa", "bb"}},
-        {"leading blanks stay on the first word", "   0#x", 3, {"   0#x"}},
-        {"a word too wide for the label stays whole", "abcdefgh ij", 4, {"abcdefgh", "ij"}},
-        {"dashes in a narrow column, one a line", "-- -- --", 2, {"--", "--", "--"}},
-        {"ideographic spaces are no blanks", "92#\u3000\u3000x 7", 6, {"92#\u3000\u3000x", "7"}},
-        {"wrapping works per hard line", "aa bb\r\ncc dd", 5, {"aa bb", "cc dd"}},
-    };
-    for (const auto& c : kCases) {
-        EXPECT_EQ(BreakLabelLines(c.text, c.width, CharCount), c.lines) << c.name;
-    }
-}
 
 class LabelTest : public ::testing::Test {
 protected:
