@@ -53,6 +53,10 @@ struct Row {
     bool unmade = false;
 };
 
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
 std::string Shown(const PageResult& r) {
     static const char* const kNames[] = {"Loaded", "Failed", "TimedOut", "Unreadable"};
     const auto ascii = [](const std::u16string& s) { return std::string(s.begin(), s.end()); };
