@@ -50,8 +50,14 @@ void WriteLine(DWORD which, std::u16string text) {
     if (GetConsoleMode(out, &mode)) {
         for (std::size_t at = 0; at < wide.size();) {
             DWORD n = 0;
-            const auto part = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
-            if (!WriteConsoleW(out, wide.data() + at, part, &n, nullptr) || n == 0) {
+            std::size_t part = std::min<std::size_t>(wide.size() - at, 8192);
+            // The two halves of a character go out together.
+            if (at + part < wide.size() && wide[at + part - 1] >= 0xD800 &&
+                wide[at + part - 1] <= 0xDBFF) {
+                --part;
+            }
+            if (!WriteConsoleW(out, wide.data() + at, static_cast<DWORD>(part), &n, nullptr) ||
+                n == 0) {
                 return;
             }
             at += n;

@@ -55,6 +55,12 @@ std::u16string CannotBeCreated(std::u16string_view step, HRESULT hr) {
            u" (HRESULT " + Hresult(hr) + u")";
 }
 
+/// The calling thread's last error; a failure that sets none is still a failure.
+HRESULT LastError() {
+    const DWORD error = GetLastError();
+    return error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
 /// The `index`th argument of an event as declared: DISPPARAMS holds them last first.
 VARIANT* Argument(const DISPPARAMS* params, UINT index) {
     if (params == nullptr || index >= params->cArgs) {
@@ -296,14 +302,14 @@ std::optional<std::u16string> WebBrowser::start() {
     host.lpszClassName = kHostClass;
     // Every page's thread registers it; all but the first find it there.
     if (RegisterClassExW(&host) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return CannotBeCreated(u": no window to host it", HRESULT_FROM_WIN32(GetLastError()));
+        return CannotBeCreated(u": no window to host it", LastError());
     }
     // Never shown, on no taskbar. The size is that of a common screen, for the layout.
     m_window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kHostClass, L"",
                                WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1024, 768, nullptr, nullptr,
                                host.hInstance, nullptr);
     if (m_window == nullptr) {
-        return CannotBeCreated(u": no window to host it", HRESULT_FROM_WIN32(GetLastError()));
+        return CannotBeCreated(u": no window to host it", LastError());
     }
 
     HRESULT hr =
