@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <process.h>
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 
@@ -133,6 +134,7 @@ void ThreadedPages::warmUp(std::size_t pages,
         std::size_t left;
         std::function<void(std::optional<std::u16string>)> done;
     };
+    pages = std::min(pages, m_slots.size());
     const auto state = std::make_shared<WarmUp>(WarmUp{pages, std::move(done)});
     // On the main thread: the first refusal, or the last blank page, ends the warm-up.
     const auto report = [state](std::optional<std::u16string> refusal) {
@@ -142,7 +144,7 @@ void ThreadedPages::warmUp(std::size_t pages,
             warmed(std::move(refusal));
         }
     };
-    for (PageNumber page = 0; page < pages && page < m_slots.size(); ++page) {
+    for (PageNumber page = 0; page < pages; ++page) {
         PageThread* thread = threadFor(page);
         if (thread == nullptr) {
             m_main->post([report] { report(u"no thread could be started for a page"); });

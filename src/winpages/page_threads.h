@@ -44,8 +44,8 @@ public:
     ThreadedPages(const ThreadedPages&) = delete;
     ThreadedPages& operator=(const ThreadedPages&) = delete;
 
-    /// Starts the threads of the first `pages` pages; each makes its control and loads a
-    /// blank page. `done` follows once, from `main`: with nothing when every blank page is
+    /// Starts the threads of the first `pages` pages (at least one); each makes its control and
+    /// loads a blank page. `done` follows once, from `main`: with nothing when every blank page is
     /// complete, else with the plain sentence of the first that is not.
     void warmUp(std::size_t pages, std::function<void(std::optional<std::u16string>)> done);
 
