@@ -8,16 +8,10 @@
 #include "run/run_sequence.h"
 
 namespace brevane::win32 {
-namespace {
-
-// Until the page client for Windows is wired in here, the program has no browser engine.
-constexpr std::string_view kNoEngine = "the browser engine could not start: no page helper";
-
-}  // namespace
 
 Win32Program::Win32Program(WebAddresses addresses, std::unique_ptr<ProgramPages> pages)
     : m_pages(pages ? std::move(pages)
-                    : std::make_unique<EngineUnavailablePages>(kNoEngine, m_logSink)),
+                    : std::make_unique<HelperPages>(PageHelperBesideProgram(), m_logSink)),
       m_run{m_model, *m_pages, m_confirm, m_shell, m_clock, m_log, std::move(addresses)},
       m_window(std::make_unique<OilPriceWindow>(m_run)) {
     m_confirm.setOwner(m_window->hwnd());

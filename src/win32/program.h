@@ -19,7 +19,7 @@ namespace brevane::win32 {
 class Win32Program {
 public:
     /// The pages are `pages` when given; else the program's own, which is the one place
-    /// where the program's pages are chosen.
+    /// where the program's pages are chosen: through brevane-pages.exe beside the program.
     explicit Win32Program(WebAddresses addresses, std::unique_ptr<ProgramPages> pages = nullptr);
     ~Win32Program();
     Win32Program(const Win32Program&) = delete;

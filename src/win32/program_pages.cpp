@@ -1,38 +1,41 @@
 // SPDX-FileCopyrightText: 2026 Brevane Team <packaging@brevane.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pages of a program whose browser engine cannot start.
+// The pages through page helpers, over the Windows channel.
 #include "win32/program_pages.h"
 
+#include <windows.h>
+
 #include <string>
+#include <utility>
 
 namespace brevane::win32 {
 
-std::u16string EngineUnavailablePages::LoadPage(Control browser,
-                                                std::optional<std::u16string_view> address) {
-    if (m_aborted) {
-        throw RunAborted();
-    }
-    if (address) {
-        // "Web_IP https://host/ failed (browser engine unusable) in 0 ms, 0 characters"
-        m_log.Line(LogCategory::Pages, std::string(SpecOf(browser).name) + " " + ToUtf8(*address) +
-                                           " failed (browser engine unusable) in 0 ms, "
-                                           "0 characters");
-    }
-    return {};
+HelperPages::HelperPages(std::wstring helper, LogSink& log, PageHelperOptions options)
+    : m_channel(std::move(helper)), m_client(m_channel, log, std::move(options)) {
+    m_client.setEngineFailedHandler([this](const std::string& reason) {
+        if (engineFailed) {
+            engineFailed(reason);
+        }
+    });
 }
 
-std::u16string EngineUnavailablePages::ReadPageText(Control /*browser*/) {
-    if (m_aborted) {
-        throw RunAborted();
+std::wstring PageHelperBesideProgram() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return L"brevane-pages.exe";
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
     }
-    return {};
-}
-
-void EngineUnavailablePages::Start() {
-    if (!m_told && engineFailed) {
-        m_told = true;
-        engineFailed(m_reason);
-    }
+    const std::size_t folder = path.find_last_of(L"\\/");
+    return (folder == std::wstring::npos ? std::wstring() : path.substr(0, folder + 1)) +
+           L"brevane-pages.exe";
 }
 
 }  // namespace brevane::win32

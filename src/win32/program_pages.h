@@ -5,10 +5,13 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "core/diagnostics.h"
 #include "core/ports.h"
+#include "pageclient/page_client.h"
+#include "winchannel/win32_helper_channel.h"
 
 namespace brevane::win32 {
 
@@ -26,24 +29,30 @@ public:
     std::function<void(std::string_view reason)> engineFailed;
 };
 
-/// The pages of a program whose browser engine cannot start: every load answers empty
-/// text at once, and the engine's failure is told when the pages start. The run then
-/// ends in one of its error states, as on Linux when the page helper cannot start. Each
-/// load is logged in the pages category, as the page helper's client logs it.
-class EngineUnavailablePages final : public ProgramPages {
+/// The pages through page helpers, as the page client serves them over the Windows channel:
+/// `helper` (a full path) started when the window shows, ended after the run, killed when
+/// the window closes during a wait.
+class HelperPages final : public ProgramPages {
 public:
-    EngineUnavailablePages(std::string_view reason, LogSink& log) : m_reason(reason), m_log(log) {}
+    HelperPages(std::wstring helper, LogSink& log, PageHelperOptions options = {});
 
-    std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) override;
-    std::u16string ReadPageText(Control browser) override;
-    void Start() override;
-    void Abort() override { m_aborted = true; }
+    std::u16string LoadPage(Control browser, std::optional<std::u16string_view> address) override {
+        return m_client.LoadPage(browser, address);
+    }
+    std::u16string ReadPageText(Control browser) override { return m_client.ReadPageText(browser); }
+    void Expect(Control browser, std::u16string_view address) override {
+        m_client.Expect(browser, address);
+    }
+    void Start() override { m_client.start(); }
+    void Release() override { m_client.release(); }
+    void Abort() override { m_client.abort(); }
 
 private:
-    std::string_view m_reason;
-    LogSink& m_log;
-    bool m_told = false;
-    bool m_aborted = false;
+    Win32HelperChannel m_channel;
+    PageClient m_client;
 };
+
+/// brevane-pages.exe beside this program.
+std::wstring PageHelperBesideProgram();
 
 }  // namespace brevane::win32

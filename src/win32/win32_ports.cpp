@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "core/text.h"
 #include "win32/wide.h"
 
 namespace brevane::win32 {
@@ -131,7 +132,7 @@ LogRules LoggingRulesFromEnvironment() {
     if (length == 0 || length >= rules.size()) {
         return LogRules();
     }
-    const std::string utf8 = ToUtf8(FromWide(std::wstring_view(rules.data(), length)));
+    const std::string utf8 = text::ToUtf8(FromWide(std::wstring_view(rules.data(), length)));
     return LogRules::Parse(utf8);
 }
 

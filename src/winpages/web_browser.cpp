@@ -25,6 +25,7 @@
 #include <wrl/client.h>
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 namespace brevane::winpages {
@@ -295,19 +296,27 @@ STDMETHODIMP EventSink::Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS* par
 }
 
 std::optional<std::u16string> WebBrowser::start() {
-    WNDCLASSEXW host{};
-    host.cbSize = sizeof host;
-    host.lpfnWndProc = DefWindowProcW;
-    host.hInstance = GetModuleHandleW(nullptr);
-    host.lpszClassName = kHostClass;
-    // Every page's thread registers it; all but the first find it there.
-    if (RegisterClassExW(&host) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return CannotBeCreated(u": no window to host it", LastError());
+    // The pages' threads start at once, and a class is the process's: it is registered
+    // once, before any of them makes its window, and never in two threads at a time.
+    static std::once_flag registered;
+    static DWORD registration = ERROR_SUCCESS;
+    std::call_once(registered, [] {
+        WNDCLASSEXW host{};
+        host.cbSize = sizeof host;
+        host.lpfnWndProc = DefWindowProcW;
+        host.hInstance = GetModuleHandleW(nullptr);
+        host.lpszClassName = kHostClass;
+        if (RegisterClassExW(&host) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            registration = GetLastError();
+        }
+    });
+    if (registration != ERROR_SUCCESS) {
+        return CannotBeCreated(u": no window to host it", HRESULT_FROM_WIN32(registration));
     }
     // Never shown, on no taskbar. The size is that of a common screen, for the layout.
     m_window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kHostClass, L"",
                                WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1024, 768, nullptr, nullptr,
-                               host.hInstance, nullptr);
+                               GetModuleHandleW(nullptr), nullptr);
     if (m_window == nullptr) {
         return CannotBeCreated(u": no window to host it", LastError());
     }
