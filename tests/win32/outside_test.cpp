@@ -175,9 +175,9 @@ public:
     HWND control(Control id) const { return GetDlgItemDeep(id); }
 
     /// The OK/Cancel box, once it shows.
-    HWND box() const {
+    HWND box(std::chrono::milliseconds limit = 10s) const {
         HWND found = nullptr;
-        WaitFor([&] { return (found = TopLevelOf(pid(), L"#32770")) != nullptr; });
+        WaitFor([&] { return (found = TopLevelOf(pid(), L"#32770")) != nullptr; }, limit);
         return found;
     }
 
@@ -326,15 +326,19 @@ TEST(FromOutside, OkInTheBoxLoadsGuangdongAndWithoutPricesEndsInErrorTwo) {
 // Under Wine the system's browser control loads no page: the program with its own page
 // helper says so once, within seconds, and its run ends as the Linux program's does when its
 // engine cannot start.
+// BREVANE_PROGRAM_UNDER_TEST names another brevane.exe to check so, such as one installed.
 TEST(FromOutside, ThePageHelperThatCannotLoadPagesIsSaidOnceAndTheRunAsksAboutGuangdong) {
+    std::array<wchar_t, MAX_PATH> installed{};
+    const DWORD named = GetEnvironmentVariableW(L"BREVANE_PROGRAM_UNDER_TEST", installed.data(),
+                                                static_cast<DWORD>(installed.size()));
     // The pages' lines on standard error as well, as the variable asks.
     SetEnvironmentVariableW(L"BREVANE_LOGGING_RULES", L"brevane.pages=true");
-    RunningProgram program(L"", BREVANE_PROGRAM);
+    RunningProgram program(
+        L"", named > 0 && named < installed.size() ? installed.data() : BREVANE_PROGRAM);
     SetEnvironmentVariableW(L"BREVANE_LOGGING_RULES", nullptr);
-    const auto shown = std::chrono::steady_clock::now();
-    const HWND box = program.box();
+    // Within 30 s of the window's first paint, on however busy a machine.
+    const HWND box = program.box(30s);
     ASSERT_NE(box, nullptr);
-    EXPECT_LT(std::chrono::steady_clock::now() - shown, 30s);
     PostMessageW(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(program.control(NetError)) != FALSE; }));
     PostMessageW(program.window(), WM_CLOSE, 0, 0);
