@@ -5,7 +5,7 @@
 # and with the real Linux page helper through the relay against test pages on 127.0.0.1.
 #
 # Builds the Linux page helper in build/default and the tests and the relay in
-# build/windows-core (each configured from its preset when it is not yet), or in the build
+# build/windows (each configured from its preset when it is not yet), or in the build
 # trees that BREVANE_DEFAULT_BUILD and BREVANE_WINDOWS_BUILD name. Everything Wine runs
 # runs inside one xvfb-run, in a fresh prefix with Wine's crash dialog off, and the Wine
 # server is ended afterwards.
@@ -13,14 +13,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 default=${BREVANE_DEFAULT_BUILD:-build/default}
-windows=${BREVANE_WINDOWS_BUILD:-build/windows-core}
+windows=${BREVANE_WINDOWS_BUILD:-build/windows}
 jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 if [[ ! -f $default/CMakeCache.txt ]]; then
     cmake --preset default
 fi
 cmake --build "$default" -j "$jobs" --target brevane-pages
 if [[ ! -f $windows/CMakeCache.txt ]]; then
-    cmake --preset windows-core
+    cmake --preset windows
 fi
 cmake --build "$windows" -j "$jobs" --target win32_helper_channel_test win32_channel_relay_test
 
