@@ -11,17 +11,6 @@ namespace brevane {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 /// Whether a rule's pattern covers `name`: exact, or with '*' standing for any text at its
 /// start, its end or both.
 bool Covers(std::string_view pattern, std::string_view name) {
@@ -69,8 +58,8 @@ LogRules LogRules::Parse(std::string_view rules) {
         if (equals == std::string_view::npos) {
             continue;
         }
-        std::string_view pattern = Trimmed(rule.substr(0, equals));
-        const std::string_view value = Trimmed(rule.substr(equals + 1));
+        std::string_view pattern = TrimmedLine(rule.substr(0, equals));
+        const std::string_view value = TrimmedLine(rule.substr(equals + 1));
         if (value != "true" && value != "false") {
             continue;
         }
@@ -128,6 +117,17 @@ std::string QuotedForLog(std::u16string_view text) {
         }
     }
     return quoted + '"';
+}
+
+std::string_view TrimmedLine(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 std::string OneLine(std::string_view text) {

@@ -61,6 +61,8 @@ private:
 /// `text` between double quotes, with '"', '\\', CR, LF and TAB escaped as in C, so that a
 /// quoted text always stays on its line.
 std::string QuotedForLog(std::u16string_view text);
+/// `text` without the blanks, tabs and line breaks at its start and end.
+std::string_view TrimmedLine(std::string_view text);
 /// `text` with every line break made a blank, so that it stays on its line.
 std::string OneLine(std::string_view text);
 

@@ -61,17 +61,6 @@ std::string Cut(std::string text, std::size_t size) {
     return text;
 }
 
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 PageClient::PageClient(HelperChannel& channel, LogSink& log, PageHelperOptions options)
@@ -168,7 +157,7 @@ void PageClient::helperErrorOutput(std::string_view bytes) {
     m_errorTail += bytes;
     for (std::size_t end = m_errorTail.find('\n'); end != std::string::npos;
          end = m_errorTail.find('\n')) {
-        const std::string line(Trimmed(std::string_view(m_errorTail).substr(0, end)));
+        const std::string line(TrimmedLine(std::string_view(m_errorTail).substr(0, end)));
         m_errorTail.erase(0, end + 1);
         if (!line.empty()) {
             m_log.Line(LogCategory::Helper, line);
