@@ -84,7 +84,7 @@ public:
         if (!value || *value >= kPageCount) {
             return std::nullopt;
         }
-        return *value;
+        return value;
     }
     std::optional<std::u16string> text() {
         const auto length = number();

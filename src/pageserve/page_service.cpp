@@ -39,9 +39,9 @@ void PageService::serve(const pageproto::Request& request) {
         std::visit([](const auto& r) { return r.timeLimitMs; }, request));
     const auto* load = std::get_if<pageproto::LoadRequest>(&request);
 
-    if (m_pages[page]) {
+    if (const std::optional<InProgress> superseded = m_pages[page]) {
         m_engine.Abandon(page);
-        answer(page, m_pages[page]->serial,
+        answer(page, superseded->serial,
                {Outcome::Failed, u"another request for this page came", {}});
     }
     const std::uint32_t serial = ++m_serial;
@@ -95,9 +95,10 @@ void PageService::refuse(std::u16string reason) {
 void PageService::expire() {
     const Clock::time_point now = m_now();
     for (std::size_t page = 0; page < m_pages.size(); ++page) {
-        if (m_pages[page] && m_pages[page]->deadline <= now) {
+        const std::optional<InProgress> inProgress = m_pages[page];
+        if (inProgress && inProgress->deadline <= now) {
             const auto number = static_cast<PageNumber>(page);
-            const std::uint32_t serial = m_pages[page]->serial;
+            const std::uint32_t serial = inProgress->serial;
             m_engine.Abandon(number);
             answer(number, serial, {Outcome::TimedOut, u"no answer from the engine in time", {}});
         }
