@@ -23,6 +23,7 @@
 #include "platform/oil_price_window.h"
 #include "platform/program.h"
 #include "platform/qt_text.h"
+#include "platform/twip_label.h"
 #include "standin/sample_sites.h"
 #include "standin/standin_sites.h"
 #include "support/version_caption.h"
@@ -387,14 +388,15 @@ TEST_F(EndToEnd, HungPricePageCostsAtMostThePageTimeLimit) {
         SCOPED_TRACE(row.name);
         RunOptions options{.pageTimeLimit = 2s};
         if (row.killHelper) {
-            // Once the province panel is written the run waits for the hung city page.
+            // Once the province panel is written the run waits for the hung city page. The
+            // label shows from the start, empty until then.
             options.onRequest = [](const LoggedRequest& request, Program& program) {
                 if (request != Get(Site::SiteA, "/guangdong/shenzhen.shtml")) {
                     return;
                 }
                 auto* poll = new QTimer(&program);
                 QObject::connect(poll, &QTimer::timeout, &program, [&program, poll] {
-                    if (program.window().control(Control::Lab_QiYouJiaGe)->isVisible()) {
+                    if (!program.window().label(Control::Lab_QiYouJiaGe)->caption().isEmpty()) {
                         poll->stop();
                         ::kill(static_cast<pid_t>(program.pages().helperProcessId()), SIGKILL);
                     }
