@@ -4,7 +4,9 @@
 # Runs a Windows GUI program under Wine on a virtual display, for the window's tests:
 #
 #   wine-gui-run.sh --fresh PREFIX          makes PREFIX anew, as a test run's own prefix
-#   wine-gui-run.sh PREFIX DPI PROGRAM [ARG...]
+#   wine-gui-run.sh [--fresh] PREFIX DPI PROGRAM [ARG...]
+#                                           runs PROGRAM in PREFIX, made anew first with
+#                                           --fresh
 #
 # Every Wine command of a call runs inside one xvfb-run, on one Wine server, which is
 # ended before the call returns: a server started without a display would give the
@@ -17,22 +19,18 @@
 # manager, which Wine would otherwise wait for two seconds as each window is hidden.
 # WINE and WINESERVER name Wine's loader and server.
 set -eu
+fresh=0
 if [ "$1" = --fresh ]; then
-    prefix=$2
-    rm -rf "$prefix"
-    mkdir -p "$prefix"
-    set -- "$prefix" ""
     fresh=1
-else
-    fresh=0
+    shift
+    rm -rf "$1"
+    mkdir -p "$1"
 fi
 prefix=$1
-dpi=$2
-shift 2
 export WINEARCH=win64 WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WAYLAND_DISPLAY
 
-if [ "$fresh" = 1 ]; then
+if [ $# = 1 ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
         "$WINE" wineboot --init >/dev/null 2>&1
         status=$?
@@ -40,6 +38,8 @@ if [ "$fresh" = 1 ]; then
         exit $status'
 fi
 
+dpi=$2
+shift 2
 settings=$prefix/brevane-test-settings.reg
 # regedit reads a UTF-16 file, which holds the face names whatever the locale.
 printf '%s\r\n' \
@@ -56,10 +56,14 @@ printf '%s\r\n' \
     { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE; } >"$settings"
 
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
-    settings=$1
-    shift
+    fresh=$1
+    settings=$2
+    shift 2
+    if [ "$fresh" = 1 ]; then
+        "$WINE" wineboot --init >/dev/null 2>&1
+    fi
     "$WINE" regedit /S "$settings" >/dev/null 2>&1
     "$WINE" "$@"
     status=$?
     "$WINESERVER" -k 2>/dev/null
-    exit $status' sh "Z:$settings" "$@"
+    exit $status' sh "$fresh" "Z:$settings" "$@"

@@ -12,14 +12,13 @@
 
 #include <array>
 #include <chrono>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
 
 #include "core/texts.h"
+#include "outside.h"
 #include "present/summary.h"
 #include "run/run_sequence.h"
 #include "screenshot.h"
@@ -32,52 +31,6 @@ namespace {
 
 using enum Control;
 using namespace std::chrono_literals;
-
-std::u16string TextOf(HWND window) {
-    std::array<wchar_t, 1024> text{};
-    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return std::u16string(text.begin(), text.begin() + std::max(length, 0));
-}
-
-std::wstring ClassOf(HWND window) {
-    std::array<wchar_t, 64> name{};
-    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-    return std::wstring(name.data(), static_cast<std::size_t>(std::max(length, 0)));
-}
-
-/// Polls `found` every 20 ms until it holds or `limit` passes.
-bool WaitFor(const std::function<bool()>& found, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!found()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
-
-/// The visible top-level window of class `name` that process `pid` owns, if any.
-HWND TopLevelOf(DWORD pid, const wchar_t* name) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* name;
-        HWND found;
-    } search{pid, name, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s.pid && IsWindowVisible(window) && ClassOf(window) == s.name) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 /// A control as another program sees it.
 struct Seen {
@@ -134,98 +87,9 @@ std::map<int, Seen> ReadControls(HWND window) {
 }
 
 /// brevane-fake.exe, started with the pages of `scenario`, and its window once shown.
-class RunningProgram {
-public:
-    /// `program` with its standard error in a file of the build tree.
-    explicit RunningProgram(const wchar_t* scenario, const wchar_t* program = BREVANE_FAKE_PROGRAM)
-        : m_errorFile(std::string(BREVANE_SCREENSHOT_DIR "/../standard-error.txt")) {
-        // The pointer rests off the window, so that no tooltip shows by chance.
-        SetCursorPos(0, 0);
-        SetEnvironmentVariableW(L"BREVANE_FAKE_PAGES", scenario);
-        SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-        const HANDLE error =
-            CreateFileA(m_errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        STARTUPINFOW startup{sizeof(startup)};
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdError = error;
-        std::wstring commandLine = L"\"" + std::wstring(program) + L"\"";
-        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                            nullptr, nullptr, &startup, &m_process);
-        CloseHandle(error);
-        if (!started) {
-            ADD_FAILURE() << "cannot start " << program;
-            return;
-        }
-        WaitFor([this] { return (m_window = TopLevelOf(pid(), L"BrevaneWindow")) != nullptr; });
-    }
-    ~RunningProgram() {
-        if (m_process.hProcess != nullptr) {
-            TerminateProcess(m_process.hProcess, 99);
-            WaitForSingleObject(m_process.hProcess, 5000);
-            CloseHandle(m_process.hProcess);
-            CloseHandle(m_process.hThread);
-        }
-    }
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-
-    DWORD pid() const { return m_process.dwProcessId; }
-    HWND window() const { return m_window; }
-    HWND control(Control id) const { return GetDlgItemDeep(id); }
-
-    /// The OK/Cancel box, once it shows.
-    HWND box(std::chrono::milliseconds limit = 10s) const {
-        HWND found = nullptr;
-        WaitFor([&] { return (found = TopLevelOf(pid(), L"#32770")) != nullptr; }, limit);
-        return found;
-    }
-
-    /// The exit code once the program has ended, within `limit`; none if it runs on.
-    std::optional<DWORD> exitWithin(std::chrono::milliseconds limit) const {
-        if (WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(limit.count())) !=
-            WAIT_OBJECT_0) {
-            return std::nullopt;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(m_process.hProcess, &code);
-        return code;
-    }
-
-    /// What the program wrote on its standard error so far.
-    std::string errorOutput() const {
-        std::ifstream file(m_errorFile, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    }
-
-    void screenshot(const char* name) const {
-        SavePng(Capture(m_window, false), std::string(BREVANE_SCREENSHOT_DIR "/") + name);
-    }
-
-private:
-    HWND GetDlgItemDeep(Control id) const {
-        struct Search {
-            int id;
-            HWND found;
-        } search{1000 + static_cast<int>(id), nullptr};
-        EnumChildWindows(
-            m_window,
-            [](HWND child, LPARAM param) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(param);
-                if (GetDlgCtrlID(child) == s.id) {
-                    s.found = child;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    std::string m_errorFile;
-    PROCESS_INFORMATION m_process{};
-    HWND m_window = nullptr;
-};
+RunningProgram Fake(const wchar_t* scenario) {
+    return RunningProgram(BREVANE_FAKE_PROGRAM, {{L"BREVANE_FAKE_PAGES", scenario}});
+}
 
 int ScreenDpi() {
     const HDC screen = GetDC(nullptr);
@@ -240,23 +104,9 @@ bool ShownInModel(const WindowModel& model, Control id) {
     return model.visible(id) && (!container || ShownInModel(model, *container));
 }
 
-std::u16string BoxText(HWND box) {
-    std::u16string text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM param) -> BOOL {
-            if (ClassOf(child) == L"Static" && !TextOf(child).empty()) {
-                *reinterpret_cast<std::u16string*>(param) += TextOf(child);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
 TEST(FromOutside, EveryControlReadsAsTheModelHoldsItWhileTheBoxAsksAndCancelLeavesErrorOne) {
     const int dpi = ScreenDpi();
-    RunningProgram program(L"nowhere");
+    RunningProgram program = Fake(L"nowhere");
     ASSERT_NE(program.window(), nullptr);
     const HWND box = program.box();
     ASSERT_NE(box, nullptr);
@@ -311,7 +161,7 @@ TEST(FromOutside, EveryControlReadsAsTheModelHoldsItWhileTheBoxAsksAndCancelLeav
 }
 
 TEST(FromOutside, OkInTheBoxLoadsGuangdongAndWithoutPricesEndsInErrorTwo) {
-    RunningProgram program(L"nowhere");
+    RunningProgram program = Fake(L"nowhere");
     const HWND box = program.box();
     ASSERT_NE(box, nullptr);
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
@@ -332,10 +182,9 @@ TEST(FromOutside, ThePageHelperThatCannotLoadPagesIsSaidOnceAndTheRunAsksAboutGu
     const DWORD named = GetEnvironmentVariableW(L"BREVANE_PROGRAM_UNDER_TEST", installed.data(),
                                                 static_cast<DWORD>(installed.size()));
     // The pages' lines on standard error as well, as the variable asks.
-    SetEnvironmentVariableW(L"BREVANE_LOGGING_RULES", L"brevane.pages=true");
     RunningProgram program(
-        L"", named > 0 && named < installed.size() ? installed.data() : BREVANE_PROGRAM);
-    SetEnvironmentVariableW(L"BREVANE_LOGGING_RULES", nullptr);
+        named > 0 && named < installed.size() ? installed.data() : BREVANE_PROGRAM,
+        {{L"BREVANE_LOGGING_RULES", L"brevane.pages=true"}});
     // Within 30 s of the window's first paint, on however busy a machine.
     const HWND box = program.box(30s);
     ASSERT_NE(box, nullptr);
@@ -357,7 +206,7 @@ TEST(FromOutside, ThePageHelperThatCannotLoadPagesIsSaidOnceAndTheRunAsksAboutGu
 }
 
 TEST(FromOutside, AWholeRunShowsThePricesOfThePlaceAndTodaysDate) {
-    RunningProgram program(L"shenzhen");
+    RunningProgram program = Fake(L"shenzhen");
     const HWND time = program.control(Label_Time);
     ASSERT_TRUE(
         WaitFor([&] { return TextOf(program.window()).find(u"深圳") != std::u16string::npos; }));
@@ -395,7 +244,7 @@ TEST(FromOutside, AClosedWindowOrTheSessionsEndDuringAWaitEndsTheProgramAtOnce) 
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        RunningProgram program(c.scenario);
+        RunningProgram program = Fake(c.scenario);
         if (std::wstring_view(c.scenario) == L"hanging") {
             const std::wstring name = L"brevane-fake-waiting-" + std::to_wstring(program.pid());
             ASSERT_TRUE(WaitFor([&] {
@@ -414,7 +263,7 @@ TEST(FromOutside, AClosedWindowOrTheSessionsEndDuringAWaitEndsTheProgramAtOnce) 
 }
 
 TEST(FromOutside, ALabelThatDrawsNothingShowsItsTooltipUnderThePointer) {
-    RunningProgram program(L"hanging");
+    RunningProgram program = Fake(L"hanging");
     // The window is moved off the middle of the screen, where the pointer starts, so that
     // the tooltip shows only when the pointer is brought over the label.
     SetWindowPos(program.window(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
