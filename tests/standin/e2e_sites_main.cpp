@@ -90,7 +90,8 @@ int main(int argc, char* argv[]) {
         brevane::standin::ServeSamplePriceSites(sites);
         const bool known = brevane::testing::ServeScenario(sites, wanted);
         logged = 0;
-        log << "== " << wanted << std::endl;
+        log << "== " << wanted << '\n';
+        log.flush();
         WriteAtOnce(folder / "serving", known ? wanted : "unknown " + wanted);
     }
     return 0;
