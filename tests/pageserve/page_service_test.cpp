@@ -11,12 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "support/page_answer.h"
+
 namespace brevane::pageserve {
 namespace {
 
 using namespace std::chrono_literals;
 using pageproto::Answer;
-using pageproto::PageAnswer;
+using testing::Page;
 
 /// Keeps each page's request until the test ends it.
 struct ScriptedEngine : PageEngine {
@@ -58,15 +60,6 @@ protected:
         }
         return parsed;
     }
-    static Answer Page(std::uint32_t id, PageNumber page, Outcome outcome, std::u16string detail,
-                       std::u16string text = {}) {
-        return PageAnswer{.id = id,
-                          .page = page,
-                          .outcome = outcome,
-                          .detail = std::move(detail),
-                          .text = std::move(text)};
-    }
-
     PageService::Clock::time_point now{};
     ScriptedEngine engine;
     PageService service{engine, [this] { return now; }};

@@ -14,6 +14,7 @@
 
 #include "support/answer_pipe.h"
 #include "support/elapsed.h"
+#include "support/page_answer.h"
 #include "support/row_name.h"
 #include "winpages/page_threads.h"
 
@@ -27,9 +28,9 @@ using controlpage::MadeBrowser;
 using pageproto::Answer;
 using pageproto::LoadRequest;
 using pageproto::Outcome;
-using pageproto::PageAnswer;
 using pageproto::ReadRequest;
 using testing::Clock;
+using testing::Page;
 using testing::since;
 
 /// What a fake browser's page does.
@@ -173,15 +174,6 @@ private:
     std::optional<testing::AnswerPipe> m_window;
     std::future<HelperEnd> m_end;
 };
-
-Answer Page(std::uint32_t id, pageproto::PageNumber page, Outcome outcome, std::u16string detail,
-            std::u16string text = {}) {
-    return PageAnswer{.id = id,
-                      .page = page,
-                      .outcome = outcome,
-                      .detail = std::move(detail),
-                      .text = std::move(text)};
-}
 
 const std::vector<std::string> kThisVersion = {"--protocol-version=3"};
 
